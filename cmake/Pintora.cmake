@@ -1,0 +1,164 @@
+# Build helpers shared by every folder of the tree.
+#
+# Two kinds of build use these files:
+#   * the cross build (toolchain-i686-mingw.cmake): every deliverable, laid out
+#     in ${PINTORA_DIST_DIR} exactly as installed, plus the Wine-run tests;
+#   * the native build (host compiler, PINTORA_NATIVE): only the pixel kernels
+#     and their tests, with AddressSanitizer and UndefinedBehaviorSanitizer.
+
+set(PINTORA_CMAKE_DIR "${CMAKE_CURRENT_LIST_DIR}")
+set(PINTORA_DIST_DIR  "${CMAKE_BINARY_DIR}/dist")
+set(PINTORA_TEST_DIR  "${CMAKE_BINARY_DIR}/tests")
+set(PINTORA_BENCH_DIR "${CMAKE_BINARY_DIR}/bench")
+set(PINTORA_LIB_DIR   "${CMAKE_BINARY_DIR}/lib")
+
+option(PINTORA_WERROR "Treat compiler warnings as errors" ON)
+
+function(pintora_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra
+    $<$<COMPILE_LANGUAGE:CXX>:-Wno-missing-field-initializers>)
+  if(PINTORA_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()
+
+# Kernel libraries: plain C++ that never includes <windows.h>; built by both
+# kinds of build.
+function(pintora_kernel_library target)
+  add_library(${target} STATIC ${ARGN})
+  pintora_warnings(${target})
+endfunction()
+
+if(PINTORA_NATIVE)
+  # ---------------------------------------------------------------- native --
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
+                      -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+
+  # A GoogleTest executable over kernels; one CTest entry per executable.
+  function(pintora_native_test name)
+    cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    pintora_warnings(${name})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PINTORA_TEST_DIR})
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+  endfunction()
+  return()
+endif()
+
+# ------------------------------------------------------------------- cross --
+
+set(PINTORA_MANIFEST_RC "${PINTORA_CMAKE_DIR}/manifest.rc")
+file(MAKE_DIRECTORY ${PINTORA_DIST_DIR} ${PINTORA_LIB_DIR})
+
+# Windows form of a Unix path, as Wine sees it (drive Z: is the root).
+function(pintora_wine_path out unix_path)
+  string(REPLACE "/" "\\" win "${unix_path}")
+  set(${out} "Z:${win}" PARENT_SCOPE)
+endfunction()
+
+# Every Windows module links its C and C++ runtimes statically (libgcc,
+# libstdc++, winpthread): a user needs only our files.  msvcrt.dll stays
+# shared, since it holds the one rand() generator of the process.
+function(pintora_module target)
+  pintora_warnings(${target})
+  target_link_options(${target} PRIVATE -static)
+  target_compile_definitions(${target} PRIVATE
+    WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+endfunction()
+
+# An executable of the product or of its tests: carries the manifest.
+function(pintora_executable target)
+  cmake_parse_arguments(E "WIN32" "OUTPUT_DIR" "SOURCES" ${ARGN})
+  if(E_WIN32)
+    add_executable(${target} WIN32 ${E_SOURCES} ${PINTORA_MANIFEST_RC})
+  else()
+    add_executable(${target} ${E_SOURCES} ${PINTORA_MANIFEST_RC})
+  endif()
+  pintora_module(${target})
+  if(NOT E_OUTPUT_DIR)
+    set(E_OUTPUT_DIR ${PINTORA_DIST_DIR})
+  endif()
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${E_OUTPUT_DIR})
+endfunction()
+
+# A shared library of the product.
+#   DEF            the .def file: stdcall names with their @N, and @ordinals
+#   OUTPUT_NAME    file name without extension
+#   SUFFIX         .dll (default) or .brs
+#   ORDINAL_IMPORT name of an INTERFACE target that links callers to this
+#                  library by ordinal only (an import library made from the
+#                  .def with every entry NONAME)
+#   INCLUDE        public include folder handed to callers
+function(pintora_shared_library target)
+  cmake_parse_arguments(D "" "DEF;OUTPUT_NAME;SUFFIX;ORDINAL_IMPORT;INCLUDE" "SOURCES" ${ARGN})
+  if(NOT D_SUFFIX)
+    set(D_SUFFIX .dll)
+  endif()
+  add_library(${target} SHARED ${D_SOURCES} ${D_DEF})
+  pintora_module(${target})
+  # The .def names carry the stdcall @N (a wrong argument size fails the
+  # link); the exported names are the plain ones.
+  target_link_options(${target} PRIVATE -Wl,--kill-at)
+  set_target_properties(${target} PROPERTIES
+    PREFIX "" OUTPUT_NAME ${D_OUTPUT_NAME} SUFFIX ${D_SUFFIX}
+    RUNTIME_OUTPUT_DIRECTORY ${PINTORA_DIST_DIR}
+    ARCHIVE_OUTPUT_DIRECTORY ${PINTORA_LIB_DIR}
+    LIBRARY_OUTPUT_DIRECTORY ${PINTORA_LIB_DIR})
+  if(D_INCLUDE)
+    target_include_directories(${target} PUBLIC ${D_INCLUDE})
+  endif()
+
+  if(D_ORDINAL_IMPORT)
+    set(noname_def ${PINTORA_LIB_DIR}/${D_OUTPUT_NAME}.noname.def)
+    set(implib ${PINTORA_LIB_DIR}/lib${D_OUTPUT_NAME}.ordinal.a)
+    add_custom_command(OUTPUT ${implib}
+      COMMAND ${CMAKE_COMMAND} -DIN=${D_DEF} -DOUT=${noname_def}
+              -P ${PINTORA_CMAKE_DIR}/noname_def.cmake
+      COMMAND ${CMAKE_DLLTOOL} -k -d ${noname_def} -D ${D_OUTPUT_NAME}${D_SUFFIX} -l ${implib}
+      DEPENDS ${D_DEF} ${PINTORA_CMAKE_DIR}/noname_def.cmake
+      COMMENT "Import library of ${D_OUTPUT_NAME} (by ordinal)"
+      VERBATIM)
+    add_custom_target(${target}_ordinal_implib DEPENDS ${implib})
+    add_library(${D_ORDINAL_IMPORT} INTERFACE)
+    target_link_libraries(${D_ORDINAL_IMPORT} INTERFACE ${implib})
+    if(D_INCLUDE)
+      target_include_directories(${D_ORDINAL_IMPORT} INTERFACE ${D_INCLUDE})
+    endif()
+    add_dependencies(${D_ORDINAL_IMPORT} ${target}_ordinal_implib ${target})
+  endif()
+endfunction()
+
+# A GoogleTest executable run under Wine; one CTest entry per executable.
+#   SOURCES   test sources
+#   LIBS      libraries to link (kernels, ordinal import targets, ...)
+#   DEPENDS   product targets the test loads at run time (built first)
+function(pintora_test name)
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;DEPENDS" ${ARGN})
+  pintora_executable(${name} OUTPUT_DIR ${PINTORA_TEST_DIR} SOURCES ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} pintora_testsupport)
+  if(T_DEPENDS)
+    add_dependencies(${name} ${T_DEPENDS})
+  endif()
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 600)
+  endif()
+  add_test(NAME ${name} COMMAND ${name})
+  pintora_wine_path(dist_win ${PINTORA_DIST_DIR})
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "WINEPATH=${dist_win}"
+    TIMEOUT ${T_TIMEOUT})
+endfunction()
+
+# A benchmark: a program that prints "name value unit" lines.
+function(pintora_bench name)
+  cmake_parse_arguments(B "" "" "SOURCES;LIBS;DEPENDS" ${ARGN})
+  pintora_executable(${name} OUTPUT_DIR ${PINTORA_BENCH_DIR} SOURCES ${B_SOURCES})
+  target_link_libraries(${name} PRIVATE ${B_LIBS} pintora_benchsupport)
+  target_compile_options(${name} PRIVATE -O2)
+  if(B_DEPENDS)
+    add_dependencies(${name} ${B_DEPENDS})
+  endif()
+endfunction()

@@ -1,0 +1,203 @@
+/*
+ * Dibwork.dll: picture handles and image operations shared by every part of
+ * Pintora.
+ *
+ * Binding: callers bind by ordinal, never by name.  Link with the ordinal
+ * import library (CMake target `dibwork_ordinal`) or use
+ * GetProcAddress(module, MAKEINTRESOURCEA(ordinal)).  The ordinal of each
+ * export is given beside it and collected in DIBWORK_EXPORTS below.
+ * All exports use the stdcall convention (WINAPI).
+ *
+ * Handle kinds
+ *   DIB       HGLOBAL of a movable block holding, packed: the header
+ *             (BITMAPINFOHEADER, 40 bytes when Dibwork made it), the colour
+ *             table (RGBQUAD entries) and the pixel rows.  Lock it to read.
+ *   DIBitmap  HBITMAP of a DIB section made on a screen-compatible memory DC.
+ *             Its bits pointer is valid for the life of the handle.
+ *   MetaDIB   the argument pair (DIB, DIBitmap) naming one picture: the DIB
+ *             when it is non-NULL, otherwise the DIBitmap.  Callers outside
+ *             Dibwork pass (NULL, DIBitmap).
+ *
+ * Pixel conventions
+ *   Rows are bottom-up (positive biHeight) and padded to 4 bytes:
+ *     stride = ((bitCount * width + 31) / 32) * 4.
+ *   24-bit pixels are blue, green, red.  Coordinates and rectangles count y
+ *   from the top, so pixel (x, y) of a 24-bit picture lies at
+ *     bits + (height - 1 - y) * stride + 3 * x.
+ *
+ * Results: non-zero / a handle on success, 0 / NULL on failure.  Functions
+ * that free a handle take a pointer to the variable and set it to NULL.
+ * Creators refuse (NULL) sizes whose row, image or block size would not fit
+ * in 32 bits, non-positive sizes and unsupported bit counts.
+ */
+#ifndef PINTORA_DIBWORK_H
+#define PINTORA_DIBWORK_H
+
+#include <windows.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Exports are declared by dibwork.def; callers import them. */
+#ifdef DIBWORK_BUILD
+#define DIBWORK_API
+#else
+#define DIBWORK_API __declspec(dllimport)
+#endif
+
+/* ------------------------------------------------------------ creation -- */
+
+/* 1: movable DIB of width x height at bitCount 1, 4, 8 or 24; bits and the
+ * 4/8-bit colour table are not cleared; 1-bit gets black, white. */
+DIBWORK_API HGLOBAL WINAPI MakeBlankDIB(int width, int height, WORD bitCount);
+/* 2: DIB sized from header + colour table; both copied verbatim. */
+DIBWORK_API HGLOBAL WINAPI MakeBlankDIBImg(const BITMAPINFOHEADER *header);
+/* 3: DIB of the template's format (BI_RGB, 1/4/8/24 bits) at a new size. */
+DIBWORK_API HGLOBAL WINAPI MakeBlankDIBWithBI(const BITMAPINFOHEADER *templ, int width, int height);
+/* 4: DIBitmap of width x height at bitCount; 1-bit black/white, other
+ * tables black.  bitCount 16 and 32 give table-less sections. */
+DIBWORK_API HBITMAP WINAPI MakeBlankDIBitmap(int width, int height, WORD bitCount);
+/* 5: DIB section from a BITMAPINFO; the one place sections are made. */
+DIBWORK_API HBITMAP WINAPI MakeBlankDIBitmapImg(const BITMAPINFO *info);
+/* 6: 24-bit DIBitmap (zero-filled: black). */
+DIBWORK_API HBITMAP WINAPI MakeBlankFCDIBitmap(int width, int height);
+/* 7: 1-bit DIBitmap with the table black, white. */
+DIBWORK_API HBITMAP WINAPI MakeBlankMonoDIBitmap(int width, int height);
+/* 8: 8-bit DIBitmap with the grey ramp (i, i, i). */
+DIBWORK_API HBITMAP WINAPI MakeBlank256GrayDIBitmap(int width, int height);
+/* 9: DIBitmap of the template bitmap's format and palette at a new size. */
+DIBWORK_API HBITMAP WINAPI MakeBlankDIBitmapWithDIBitmap(HBITMAP templ, int width, int height);
+/* 10: DIBitmap of the template header's format and palette at a new size. */
+DIBWORK_API HBITMAP WINAPI MakeBlankDIBitmapWithBI(const BITMAPINFOHEADER *templ, int width, int height);
+
+/* ------------------------------------------------------------- freeing -- */
+
+/* 21, 22: undo every outstanding lock, free the block, clear *handle. */
+DIBWORK_API int WINAPI FreeHandle(HGLOBAL *handle);
+DIBWORK_API int WINAPI FreeDIB(HGLOBAL *dib);
+/* 23: delete the section; *bitmap is cleared only when that succeeds (it
+ * fails while the bitmap is selected into a DC). */
+DIBWORK_API int WINAPI FreeDIBitmap(HBITMAP *bitmap);
+/* 24: note the order: the DIBitmap variable comes first.  Always 1. */
+DIBWORK_API int WINAPI FreeMetaDIB(HBITMAP *bitmap, HGLOBAL *dib);
+
+/* ------------------------------------------------- header and bits access -- */
+
+/* 71: the picture's first pixel byte, or NULL.  *header receives the
+ * header and colour table: the locked block itself for a DIB (the lock is
+ * held until the release), a zero-filled copy for a DIBitmap (with all
+ * 2^bitCount colour entries for 8 bits or less; editing it changes
+ * nothing).  Pair every success with one ReleaseMetaBitmapInfoHeader. */
+DIBWORK_API BYTE *WINAPI GetMetaBitmapInfoHeader(HGLOBAL dib, HBITMAP bitmap, BITMAPINFOHEADER **header);
+/* 72: as 71, reading the handles from variables (a NULL pointer = NULL). */
+DIBWORK_API BYTE *WINAPI lpGetMetaBitmapInfoHeader(HGLOBAL *dib, HBITMAP *bitmap, BITMAPINFOHEADER **header);
+/* 73: unlock the DIB, or free the DIBitmap's header copy. */
+DIBWORK_API void WINAPI ReleaseMetaBitmapInfoHeader(HGLOBAL dib, HBITMAP bitmap, BITMAPINFOHEADER *header);
+/* 74: as 73, reading the handles from variables. */
+DIBWORK_API void WINAPI lpReleaseMetaBitmapInfoHeader(HGLOBAL *dib, HBITMAP *bitmap, BITMAPINFOHEADER *header);
+/* 81: copy the section's 40-byte header (no colour table) into *header;
+ * for a NULL or non-section bitmap header->biSize becomes 0. */
+DIBWORK_API void WINAPI GetDIBitmapInfoHeader(BITMAPINFOHEADER *header, HBITMAP bitmap);
+/* 82: header copy and/or bits pointer of a section; 0 for NULL, or when the
+ * bits were asked for and the section has none. */
+DIBWORK_API int WINAPI GetDIBitmapInfo(HBITMAP bitmap, BITMAPINFOHEADER *header, void **bits);
+/* 83: the section's bits, NULL for NULL or a non-section bitmap. */
+DIBWORK_API void *WINAPI GetDIBitmapDataAddress(HBITMAP bitmap);
+/* 84: header + biSize + colour-table size of a locked DIB. */
+DIBWORK_API BYTE *WINAPI GetDIBDataAdress(const BITMAPINFOHEADER *header);
+/* 85: stride x height of the pixel rows (0 when that overflows 32 bits). */
+DIBWORK_API DWORD WINAPI GetImageSize(const BITMAPINFOHEADER *header);
+/* 86: colour-table bytes: core header colours x 3, BI_BITFIELDS 12,
+ * otherwise colours x 4. */
+DIBWORK_API WORD WINAPI GetPaletteSize(const BITMAPINFOHEADER *header);
+/* 87: colours: biClrUsed if set, else 2/16/256 for 1/4/8 bits, else 0. */
+DIBWORK_API WORD WINAPI DibNumColors(const BITMAPINFOHEADER *header);
+/* 88: ((bitCount * width + 31) / 32) * 4. */
+DIBWORK_API DWORD WINAPI BitmapWidthBytes(DWORD width, DWORD bitCount);
+/* 89: the stride of the header's width and bit count. */
+DIBWORK_API DWORD WINAPI GetBitmapWidthBytes(const BITMAPINFOHEADER *header);
+
+/* ----------------------------------------------------- device contexts -- */
+
+/* 51: memory DC compatible with the window's (NULL: the screen's) with the
+ * bitmap selected; *previous receives the object it replaced. */
+DIBWORK_API HDC WINAPI CreateDIBitmapDC(HWND window, HBITMAP bitmap, HGDIOBJ *previous);
+/* 52: select the previous object back and delete the DC (window ignored). */
+DIBWORK_API void WINAPI DeleteDIBitmapDC(HWND window, HDC dc, HGDIOBJ previous);
+
+/* --------------------------------------------------- small utilities -- */
+
+/* 534: the running program's folder with a trailing backslash; 0 and an
+ * empty buffer when it does not fit (or for a size below 2). */
+DIBWORK_API int WINAPI GetCurrentModulePath(LPSTR buffer, int bufferSize);
+/* 901: open a web address with the shell; waits up to 5 s for the started
+ * program to become idle.  1; 0 for NULL. */
+DIBWORK_API int WINAPI PopupBrowserByURL(LPCSTR address);
+/* 902: folder picker; path is in (preselection, may be empty) and out
+ * (MAX_PATH bytes).  1 when a folder was chosen. */
+DIBWORK_API int WINAPI BrowseFolderDirect(HWND owner, LPSTR path, LPCSTR title);
+/* 903: message box with the text of the thread's last error; caption
+ * NULL gives "Error". */
+DIBWORK_API void WINAPI PrintErrorMessage(LPCSTR caption);
+/* 904: length in bytes, 0 for NULL. */
+DIBWORK_API int WINAPI wStrLen(LPCSTR text);
+/* 905: 1 on Windows NT 3.51 and earlier. */
+DIBWORK_API int WINAPI IsNT351(void);
+/* 906: 1 when the processor has MMX. */
+DIBWORK_API int WINAPI IsMMX(void);
+/* 907: give every descendant of parent the shared dialog font ("MS UI
+ * Gothic", 13 px, SHIFTJIS_CHARSET), made once per process.  The result of
+ * the enumeration, or -1 when the font could not be made. */
+DIBWORK_API int WINAPI SetUIGothicFont(HWND parent);
+/* 908: open "mailto:<address>" with the shell.  1; 0 for NULL. */
+DIBWORK_API int WINAPI MailToMailAddress(LPCSTR address);
+
+/* ------------------------------------------------------ ordinal table -- */
+
+/* Every export as X(ordinal, name): the contract callers bind to. */
+#define DIBWORK_EXPORTS(X)                                                   \
+    X(1, MakeBlankDIB)                                                       \
+    X(2, MakeBlankDIBImg)                                                    \
+    X(3, MakeBlankDIBWithBI)                                                 \
+    X(4, MakeBlankDIBitmap)                                                  \
+    X(5, MakeBlankDIBitmapImg)                                               \
+    X(6, MakeBlankFCDIBitmap)                                                \
+    X(7, MakeBlankMonoDIBitmap)                                              \
+    X(8, MakeBlank256GrayDIBitmap)                                           \
+    X(9, MakeBlankDIBitmapWithDIBitmap)                                      \
+    X(10, MakeBlankDIBitmapWithBI)                                           \
+    X(21, FreeHandle)                                                        \
+    X(22, FreeDIB)                                                           \
+    X(23, FreeDIBitmap)                                                      \
+    X(24, FreeMetaDIB)                                                       \
+    X(51, CreateDIBitmapDC)                                                  \
+    X(52, DeleteDIBitmapDC)                                                  \
+    X(71, GetMetaBitmapInfoHeader)                                           \
+    X(72, lpGetMetaBitmapInfoHeader)                                         \
+    X(73, ReleaseMetaBitmapInfoHeader)                                       \
+    X(74, lpReleaseMetaBitmapInfoHeader)                                     \
+    X(81, GetDIBitmapInfoHeader)                                             \
+    X(82, GetDIBitmapInfo)                                                   \
+    X(83, GetDIBitmapDataAddress)                                            \
+    X(84, GetDIBDataAdress)                                                  \
+    X(85, GetImageSize)                                                      \
+    X(86, GetPaletteSize)                                                    \
+    X(87, DibNumColors)                                                      \
+    X(88, BitmapWidthBytes)                                                  \
+    X(89, GetBitmapWidthBytes)                                               \
+    X(534, GetCurrentModulePath)                                             \
+    X(901, PopupBrowserByURL)                                                \
+    X(902, BrowseFolderDirect)                                               \
+    X(903, PrintErrorMessage)                                                \
+    X(904, wStrLen)                                                          \
+    X(905, IsNT351)                                                          \
+    X(906, IsMMX)                                                            \
+    X(907, SetUIGothicFont)                                                  \
+    X(908, MailToMailAddress)
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* PINTORA_DIBWORK_H */
