@@ -111,17 +111,27 @@ start_wineserver() {
 PINTORA_XVFB_PID=
 start_display_if_needed() {
   if [ -n "${DISPLAY:-}" ]; then return 0; fi
-  local n=90
-  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 "${PINTORA_SCREEN:-1024x768x24}" -nolisten tcp >/dev/null 2>&1 &
-  PINTORA_XVFB_PID=$!
-  local i
-  for i in $(seq 1 100); do
-    [ -e "/tmp/.X11-unix/X$n" ] && break
-    sleep 0.05
+  local n i
+  # Several checkouts may start displays at the same moment: take the first
+  # number whose server really comes up.
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 "${PINTORA_SCREEN:-1024x768x24}" -nolisten tcp >/dev/null 2>&1 &
+    PINTORA_XVFB_PID=$!
+    for i in $(seq 1 100); do
+      kill -0 "$PINTORA_XVFB_PID" 2>/dev/null || break
+      if [ -e "/tmp/.X11-unix/X$n" ]; then
+        export DISPLAY=":$n"
+        log "virtual display $DISPLAY"
+        return 0
+      fi
+      sleep 0.05
+    done
+    kill "$PINTORA_XVFB_PID" 2>/dev/null || true
+    PINTORA_XVFB_PID=
   done
-  export DISPLAY=":$n"
-  log "virtual display $DISPLAY"
+  log "could not start a virtual display"
+  return 1
 }
 
 stop_started() {

@@ -1,0 +1,235 @@
+/*
+ * The brush plug-in contract: what a `.brs` plug-in and the brush manager
+ * (Bristler) agree on.  A plug-in is a DLL with the extension ".brs" that
+ * describes its brushes in its string table and exports one entry point per
+ * brush.
+ *
+ * This header does not include <windows.h>, so that pixel code can use it;
+ * the handle fields are declared with the same struct tags as the Windows
+ * headers, so they take HWND, HBITMAP and BITMAPINFOHEADER* values directly.
+ *
+ * ------------------------------------------------------------------------
+ * Descriptor string table (strings of at most 127 bytes, in the ANSI code
+ * page; numbers are decimal text).  Brush i of N uses the IDs base + i:
+ *
+ *   1000      signature, exactly "Fernwick PlugIn" (case-sensitive)
+ *   1100      interface version, at most 101
+ *   1200      brush count N
+ *   2000+i    group (non-zero; groups are separated in the brush menu)
+ *   2100+i    name, at most 39 bytes
+ *   2300+i    brush version: replaces a brush of the same name only when
+ *             greater
+ *   2200+i    sort key (missing: 65535); the table is sorted by key, then
+ *             name
+ *   2700+i    description, at most 95 bytes
+ *   2800+i    descriptor flags (BDF_*)
+ *   2400+i    export name of the entry point, at most 39 bytes
+ *   2900+i    cursor resource ID (1000 and up: from the plug-in)
+ *   3000+i    own settings dialog template (only with BDF_OWNDIALOG)
+ *   3100+i    export ordinal of its dialog procedure (only with BDF_OWNDIALOG)
+ *   5000/5300/5400/5500+i   parameter 1 label, minimum, maximum, initial
+ *   6000/6300/6400/6500+i   parameter 2 (with BDF_PARAM2)
+ *   7000/7300/7400/7500+i   parameter 3 (with BDF_PARAM3)
+ *
+ * ------------------------------------------------------------------------
+ * Entry point: int32 PLUGIN_CALL Xi_<Name>Brush(PlugInBrushContext *ctx)
+ * (stdcall, exported under its plain name).  Non-zero means success; any
+ * unknown command, and a NULL context, gives 0.
+ *
+ * Call order, all on the host's user-interface thread, one at a time:
+ *   select    BRUSHCMD_SELECT (4): tipParams points at the brush's three
+ *             BrushParam records; free the old tip, build the new one.
+ *             Sent again whenever the brush or a parameter changes.
+ *   stroke    BRUSHCMD_BEGIN (2), then BRUSHCMD_PAINT (1) at the press;
+ *             0 from either refuses the stroke.  BRUSHCMD_PAINT (1) for
+ *             every move; BRUSHCMD_END (3) at the release.
+ *   preview   BRUSHCMD_PREVIEW (6): draw a sample into the temporary
+ *             context's canvas (between strokes, or right after a colour
+ *             pick at a stroke start).
+ *   release   BRUSHCMD_RELEASE (5): free tipBits, workBits and spareBits
+ *             and set them NULL.
+ *
+ * Who writes which field: see the comments in PlugInBrushContext.  The
+ * plug-in owns workBits, tipBits, tipWidth, tipHeight, tipVariantCount,
+ * spareBits and color3, and may rewrite curX/curY (setting cur back to
+ * prev makes short moves add up, because the manager copies cur into prev
+ * before each move).
+ *
+ * Coordinates: canvas pixels with y counted from the top.  The canvas is
+ * 24-bit (blue, green, red), rows stored bottom-up, `stride` bytes each:
+ * pixel (x, y) is at canvasBits + (height - 1 - y) * stride + 3 * x.
+ *
+ * Dirty rectangle: after painting, the plug-in writes the canvas pixels it
+ * touched as left, top, right, bottom (y from the top, right and bottom
+ * exclusive); all 0 when nothing was painted.  The manager zeroes it at
+ * each stroke start and hands it to the host to repaint.
+ */
+#ifndef PINTORA_BRUSH_PLUGIN_H
+#define PINTORA_BRUSH_PLUGIN_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#if defined(_WIN32) && defined(__i386__)
+#define PLUGIN_CALL __stdcall
+#else
+#define PLUGIN_CALL
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Windows types by their struct tags (see the note at the top). */
+struct HWND__;
+struct HBITMAP__;
+struct tagBITMAPINFOHEADER;
+
+/* ------------------------------------------------------- string table -- */
+
+#define BRUSH_PLUGIN_SIGNATURE "Fernwick PlugIn"
+#define BRUSH_PLUGIN_INTERFACE_VERSION 101
+
+enum BrushDescriptorId {
+    BRSID_SIGNATURE = 1000,
+    BRSID_INTERFACE_VERSION = 1100,
+    BRSID_BRUSH_COUNT = 1200,
+    BRSID_GROUP = 2000,
+    BRSID_NAME = 2100,
+    BRSID_SORT_KEY = 2200,
+    BRSID_VERSION = 2300,
+    BRSID_EXPORT_NAME = 2400,
+    BRSID_DESCRIPTION = 2700,
+    BRSID_FLAGS = 2800,
+    BRSID_CURSOR = 2900,
+    BRSID_DIALOG_TEMPLATE = 3000,
+    BRSID_DIALOG_PROC_ORDINAL = 3100,
+    /* Parameter k (0, 1, 2): label, minimum, maximum, initial value at
+     * BRSID_PARAM_LABEL + 1000 k + i, and so on. */
+    BRSID_PARAM_LABEL = 5000,
+    BRSID_PARAM_MINIMUM = 5300,
+    BRSID_PARAM_MAXIMUM = 5400,
+    BRSID_PARAM_INITIAL = 5500,
+    BRSID_PARAM_STEP = 1000
+};
+
+/* Field widths of descriptor strings, terminating NUL included. */
+#define BRUSH_NAME_BYTES 40
+#define BRUSH_DESCRIPTION_BYTES 96
+#define BRUSH_EXPORT_NAME_BYTES 40
+#define BRUSH_PARAM_LABEL_BYTES 24
+#define BRUSH_STRING_BUFFER_BYTES 128
+
+/* Descriptor flags (ID 2800 + i). */
+#define BDF_PARAM1 0x02    /* parameter 1 exists (size) */
+#define BDF_PARAM2 0x04    /* parameter 2 exists (density) */
+#define BDF_PARAM3 0x08    /* parameter 3 exists (brush-specific) */
+#define BDF_COLOR 0x10     /* paints with the current colour */
+#define BDF_OWNDIALOG 0x20 /* brings its own settings dialog */
+
+/* --------------------------------------------------------- commands -- */
+
+#define BRUSHCMD_PAINT 1
+#define BRUSHCMD_BEGIN 2
+#define BRUSHCMD_END 3
+#define BRUSHCMD_SELECT 4
+#define BRUSHCMD_RELEASE 5
+#define BRUSHCMD_PREVIEW 6
+
+/* Key-state flags of the mouse message that started a stroke (`flags`). */
+#define BRUSHKEY_LBUTTON 0x01
+#define BRUSHKEY_RBUTTON 0x02
+#define BRUSHKEY_SHIFT 0x04   /* keep the stroke horizontal or vertical */
+#define BRUSHKEY_CONTROL 0x08 /* pick the colour under the pointer */
+#define BRUSHKEY_MBUTTON 0x10
+
+/* Pressure without a tablet, and its full scale. */
+#define BRUSH_PRESSURE_FULL 128
+
+/* Flag byte of colours made by the manager, the colour dialog and a pick. */
+#define BRUSH_COLOR_FLAG 0x02000000u
+#define BRUSH_COLOR_INITIAL 0x020000FFu /* red */
+#define BRUSH_COLOR2_INITIAL 0x02FFFFFFu /* white */
+
+/* ---------------------------------------------------------- records -- */
+
+/* One parameter of a brush; a brush has three, one after the other. */
+typedef struct BrushParam {
+    char label[BRUSH_PARAM_LABEL_BYTES]; /* trackbar label, NUL-terminated */
+    int32_t minimum;
+    int32_t maximum;
+    int32_t value; /* kept within minimum..maximum by the manager */
+} BrushParam;
+
+/* The record the manager fills and passes to an entry point: 35 32-bit
+ * fields. */
+typedef struct PlugInBrushContext {
+    struct HWND__ *hwndCanvas;             /*  1 manager: canvas window (preview window in a preview) */
+    void *hCanvasDib;                      /*  2 manager: DIB half of the canvas MetaDIB, NULL here */
+    struct HBITMAP__ *hCanvasDIBitmap;     /*  3 manager: the canvas DIBitmap */
+    struct tagBITMAPINFOHEADER *canvasInfo; /* 4 manager: canvas header, held for the stroke */
+    uint8_t *canvasBits;                   /*  5 manager: 24-bit canvas pixels, rows bottom-up */
+    uint8_t *sourceBits;                   /*  6 manager: a picture of the same size to take colours from, or NULL */
+    int32_t width;                         /*  7 manager */
+    int32_t height;                        /*  8 manager */
+    int32_t stride;                        /*  9 manager: bytes per canvas row */
+    void *workBits;                        /* 10 plug-in: buffer kept between calls */
+    void *tipBits;                         /* 11 plug-in: tip mask(s), built on BRUSHCMD_SELECT */
+    BrushParam *tipParams;                 /* 12 manager: the brush's three parameters */
+    int32_t tipWidth;                      /* 13 plug-in */
+    int32_t tipHeight;                     /* 14 plug-in */
+    int32_t tipVariantCount;               /* 15 plug-in: masks in tipBits */
+    int32_t command;                       /* 16 manager: BRUSHCMD_* */
+    int32_t flags;                         /* 17 manager: BRUSHKEY_* of the stroke start */
+    int32_t reserved;                      /* 18 0 */
+    uint32_t color;                        /* 19 current colour 0x00BBGGRR plus flag byte */
+    uint32_t color2;                       /* 20 manager: second colour, 0x02FFFFFF */
+    uint32_t color3;                       /* 21 plug-in: free for the plug-in's own use */
+    int32_t curX, curY;                    /* 22, 23 manager; the plug-in may rewrite */
+    int32_t prevX, prevY;                  /* 24, 25 manager: cur of the previous call */
+    int32_t startX, startY;                /* 26, 27 manager: where the stroke began */
+    int32_t markX, markY;                  /* 28, 29 manager: -1024 when its dialog (re)initialises */
+    int32_t pressure;                      /* 30 manager: 0..128, 128 without a tablet */
+    int32_t dirtyLeft, dirtyTop;           /* 31, 32 plug-in: touched rectangle, */
+    int32_t dirtyRight, dirtyBottom;       /* 33, 34 right and bottom exclusive */
+    void *spareBits;                       /* 35 plug-in: further buffer, freed on release */
+} PlugInBrushContext;
+
+/* A brush entry point. */
+typedef int32_t(PLUGIN_CALL *PlugInBrushProc)(PlugInBrushContext *context);
+
+#ifdef __cplusplus
+}
+#endif
+
+/* The layout is fixed for the 32-bit program and every plug-in. */
+#if defined(__cplusplus) && (defined(__i386__) || defined(_M_IX86))
+static_assert(sizeof(BrushParam) == 9 * 4, "BrushParam is 9 words");
+static_assert(offsetof(BrushParam, minimum) == 24 && offsetof(BrushParam, value) == 32, "BrushParam");
+static_assert(sizeof(PlugInBrushContext) == 35 * 4, "PlugInBrushContext is 35 words");
+static_assert(offsetof(PlugInBrushContext, hwndCanvas) == 0 * 4, "field 1");
+static_assert(offsetof(PlugInBrushContext, canvasInfo) == 3 * 4, "field 4");
+static_assert(offsetof(PlugInBrushContext, canvasBits) == 4 * 4, "field 5");
+static_assert(offsetof(PlugInBrushContext, sourceBits) == 5 * 4, "field 6");
+static_assert(offsetof(PlugInBrushContext, width) == 6 * 4, "field 7");
+static_assert(offsetof(PlugInBrushContext, stride) == 8 * 4, "field 9");
+static_assert(offsetof(PlugInBrushContext, workBits) == 9 * 4, "field 10");
+static_assert(offsetof(PlugInBrushContext, tipBits) == 10 * 4, "field 11");
+static_assert(offsetof(PlugInBrushContext, tipParams) == 11 * 4, "field 12");
+static_assert(offsetof(PlugInBrushContext, tipWidth) == 12 * 4, "field 13");
+static_assert(offsetof(PlugInBrushContext, tipVariantCount) == 14 * 4, "field 15");
+static_assert(offsetof(PlugInBrushContext, command) == 15 * 4, "field 16");
+static_assert(offsetof(PlugInBrushContext, flags) == 16 * 4, "field 17");
+static_assert(offsetof(PlugInBrushContext, color) == 18 * 4, "field 19");
+static_assert(offsetof(PlugInBrushContext, color3) == 20 * 4, "field 21");
+static_assert(offsetof(PlugInBrushContext, curX) == 21 * 4, "field 22");
+static_assert(offsetof(PlugInBrushContext, prevX) == 23 * 4, "field 24");
+static_assert(offsetof(PlugInBrushContext, startX) == 25 * 4, "field 26");
+static_assert(offsetof(PlugInBrushContext, markX) == 27 * 4, "field 28");
+static_assert(offsetof(PlugInBrushContext, pressure) == 29 * 4, "field 30");
+static_assert(offsetof(PlugInBrushContext, dirtyLeft) == 30 * 4, "field 31");
+static_assert(offsetof(PlugInBrushContext, dirtyBottom) == 33 * 4, "field 34");
+static_assert(offsetof(PlugInBrushContext, spareBits) == 34 * 4, "field 35");
+#endif
+
+#endif /* PINTORA_BRUSH_PLUGIN_H */
