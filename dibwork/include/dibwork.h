@@ -168,6 +168,37 @@ DIBWORK_API int WINAPI GetRegistryString(LPCSTR keyPath, LPCSTR valueName, LPSTR
                                          LPCSTR defaultText);
 DIBWORK_API int WINAPI SetRegistryString(LPCSTR keyPath, LPCSTR valueName, LPCSTR text);
 
+/* ------------------------------------------------------- tips chip -- */
+
+/* A tool-tip popup of the class "TipsChipWndClass": after the pointer has
+ * rested over the target window (or a direct child) for the delay, the
+ * chip shows its text at pointer + (16, 16), or on the other side of the
+ * pointer where it would leave the screen; it hides when the pointer
+ * moves.  It polls with a timer of delay / 6 ms and shows after six
+ * unmoved ticks.  Each chip keeps this record as its user data
+ * (GWLP_USERDATA). */
+typedef struct TipsChipRecord {
+    LPSTR text;      /* private copy of the text; may hold line breaks */
+    HWND target;     /* the window the chip serves */
+    UINT timerId;    /* timer identifier chosen by the caller */
+    UINT delay;      /* rest time in milliseconds before showing */
+    int stillCount;  /* consecutive ticks with the pointer unmoved */
+    int lastX;       /* pointer position at the previous tick */
+    int lastY;
+} TipsChipRecord;
+
+/* 601: a hidden chip sized to its text (registering the class for the
+ * instance when needed), or NULL for a NULL text or on failure. */
+DIBWORK_API HWND WINAPI StartTipsChipWindow(LPCSTR text, HWND target, HINSTANCE instance, UINT timerId,
+                                            UINT delay);
+/* 602: stop the chip's timer, free its record and destroy it (NULL and
+ * windows of other classes are ignored). */
+DIBWORK_API void WINAPI EndTipsChipWindow(HWND chip);
+/* 603: register the class for the instance: the class atom, 0 on failure. */
+DIBWORK_API int WINAPI TipsChipWndClassset(HINSTANCE instance);
+/* 604: unregister it: 1, or 0 for a NULL instance. */
+DIBWORK_API int WINAPI UnregisterTipsChipWndClass(HINSTANCE instance);
+
 /* --------------------------------------------------- small utilities -- */
 
 /* 534: the running program's folder with a trailing backslash; 0 and an
@@ -239,6 +270,12 @@ DIBWORK_API int WINAPI MailToMailAddress(LPCSTR address);
     X(406, SetRegistryString)                                                \
     /* small utilities */                                                    \
     X(534, GetCurrentModulePath)                                             \
+    /* tips chip */                                                          \
+    X(601, StartTipsChipWindow)                                              \
+    X(602, EndTipsChipWindow)                                                \
+    X(603, TipsChipWndClassset)                                              \
+    X(604, UnregisterTipsChipWndClass)                                       \
+    /* small utilities */                                                    \
     X(901, PopupBrowserByURL)                                                \
     X(902, BrowseFolderDirect)                                               \
     X(903, PrintErrorMessage)                                                \
