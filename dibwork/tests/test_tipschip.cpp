@@ -290,31 +290,7 @@ TEST_F(TipsChip, NullTextCreatesNothing) {
     EXPECT_EQ(FindWindowA(kChipClass, nullptr), nullptr);
 }
 
-TEST_F(TipsChip, RecordAndEnd) {
-    PlainWindow target(100, 100, 100, 100);
-    char text[] = "tip text";
-    HWND chip = Dw().StartTipsChipWindow(text, target.get(), Self(), 77, 900);
-    ASSERT_NE(chip, nullptr);
-    const auto *record = reinterpret_cast<const TipsChipRecord *>(GetWindowLongPtrW(chip, GWLP_USERDATA));
-    ASSERT_NE(record, nullptr);
-    EXPECT_NE(record->text, text) << "a private copy";
-    EXPECT_STREQ(record->text, "tip text");
-    EXPECT_EQ(record->target, target.get());
-    EXPECT_EQ(record->timerId, 77u);
-    EXPECT_EQ(record->delay, 900u);
-    EXPECT_EQ(record->stillCount, 0);
-
-    Dw().EndTipsChipWindow(chip);
-    EXPECT_FALSE(IsWindow(chip));
-    Dw().EndTipsChipWindow(nullptr);
-    // A window of another class is left alone, user data and all.
-    SetWindowLongPtrW(target.get(), GWLP_USERDATA, 1234);
-    Dw().EndTipsChipWindow(target.get());
-    EXPECT_TRUE(IsWindow(target.get()));
-    EXPECT_EQ(GetWindowLongPtrW(target.get(), GWLP_USERDATA), 1234);
-}
-
-TEST_F(TipsChip, ClassRegistration) {
+TEST_F(TipsChip, ClassRecordAndEnd) {
     auto &dw = Dw();
     dw.UnregisterTipsChipWndClass(Self());
     EXPECT_NE(dw.TipsChipWndClassset(Self()), 0);
@@ -323,24 +299,33 @@ TEST_F(TipsChip, ClassRegistration) {
     ASSERT_TRUE(GetClassInfoA(Self(), kChipClass, &registered));
     EXPECT_EQ(registered.style, static_cast<UINT>(CS_BYTEALIGNCLIENT));
     EXPECT_EQ(registered.hbrBackground, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_INFOBK + 1)));
-    EXPECT_EQ(registered.hIcon, nullptr);
-    EXPECT_EQ(registered.hCursor, nullptr);
-    EXPECT_EQ(registered.lpszMenuName, nullptr);
-
     EXPECT_EQ(dw.UnregisterTipsChipWndClass(nullptr), 0);
     EXPECT_EQ(dw.UnregisterTipsChipWndClass(Self()), 1);
     EXPECT_FALSE(GetClassInfoA(Self(), kChipClass, &registered));
 
-    // Starting a chip registers the class again.
+    // Starting a chip registers the class again; the record is its user data.
     PlainWindow target(100, 100, 100, 100);
-    Chip chip("tip", target.get(), 5, 600);
-    ASSERT_NE(chip.get(), nullptr);
+    char text[] = "tip text";
+    HWND chip = dw.StartTipsChipWindow(text, target.get(), Self(), 77, 900);
+    ASSERT_NE(chip, nullptr);
     EXPECT_TRUE(GetClassInfoA(Self(), kChipClass, &registered));
-    char name[64] = "";
-    GetClassNameA(chip.get(), name, sizeof(name));
-    EXPECT_STREQ(name, kChipClass);
-    EXPECT_NE(GetWindowLongW(chip.get(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0);
-    EXPECT_EQ(GetWindowLongW(chip.get(), GWL_STYLE) & (WS_POPUP | WS_BORDER), static_cast<LONG>(WS_POPUP | WS_BORDER));
+    EXPECT_EQ(GetWindowLongW(chip, GWL_STYLE) & (WS_POPUP | WS_BORDER), static_cast<LONG>(WS_POPUP | WS_BORDER));
+    const auto *record = reinterpret_cast<const TipsChipRecord *>(GetWindowLongPtrW(chip, GWLP_USERDATA));
+    ASSERT_NE(record, nullptr);
+    EXPECT_NE(record->text, text) << "a private copy";
+    EXPECT_STREQ(record->text, "tip text");
+    EXPECT_EQ(record->target, target.get());
+    EXPECT_EQ(record->timerId, 77u);
+    EXPECT_EQ(record->delay, 900u);
+
+    dw.EndTipsChipWindow(chip);
+    EXPECT_FALSE(IsWindow(chip));
+    dw.EndTipsChipWindow(nullptr);
+    // A window of another class is left alone, user data and all.
+    SetWindowLongPtrW(target.get(), GWLP_USERDATA, 1234);
+    dw.EndTipsChipWindow(target.get());
+    EXPECT_TRUE(IsWindow(target.get()));
+    EXPECT_EQ(GetWindowLongPtrW(target.get(), GWLP_USERDATA), 1234);
 }
 
 }  // namespace
