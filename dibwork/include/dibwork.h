@@ -126,6 +126,79 @@ DIBWORK_API HDC WINAPI CreateDIBitmapDC(HWND window, HBITMAP bitmap, HGDIOBJ *pr
 /* 52: select the previous object back and delete the DC (window ignored). */
 DIBWORK_API void WINAPI DeleteDIBitmapDC(HWND window, HDC dc, HGDIOBJ previous);
 
+/* ------------------------------------- window placement and registry -- */
+
+/* Values live under HKEY_CURRENT_USER as REG_SZ.  GetRegistryValue and
+ * SetRegistryValue build the key path "<a>\<b>" from two string resources
+ * of the caller's module (a: at most 255 characters, b: at most 127);
+ * when either string is missing the registry is left alone.  The *String
+ * forms take the key path itself.  Window positions are two values,
+ * "<base>_X" and "<base>_Y", holding the decimal left and top; "-1000" in
+ * either means no position is stored.  Placement follows the monitor
+ * nearest to the wanted point (the whole screen and the system's work area
+ * on systems without the multi-monitor functions). */
+
+/* 311: centre window over reference (NULL: the desktop), kept on the
+ * screen; size and Z order unchanged.  Nothing for a NULL window. */
+DIBWORK_API void WINAPI CenteringWindow(HWND reference, HWND window);
+/* 312: move window to *wanted, pulled into the work area of the nearest
+ * monitor (left and top edges inside when it is larger), and show it;
+ * *wanted receives the position used.  0 for a NULL argument. */
+DIBWORK_API int WINAPI SetSafeWindowPos(HWND window, POINT *wanted);
+/* 401: move window to its stored position, brought back on screen; with
+ * none stored, centre it on the desktop (the first call stores "-1000").
+ * 0 for a NULL window or base name, or a base name of 255 characters or
+ * more. */
+DIBWORK_API int WINAPI LoadWindowPos(HINSTANCE instance, HWND window, UINT keyPathId, UINT subKeyId,
+                                     LPCSTR baseName);
+/* 402: store the window's left and top.  0 on the conditions of 401, or
+ * when the window has no rectangle. */
+DIBWORK_API int WINAPI SaveWindowPos(HINSTANCE instance, HWND window, UINT keyPathId, UINT subKeyId,
+                                     LPCSTR baseName);
+/* 403: read a text value into buffer (at most bufferSize bytes, always
+ * terminated): 1.  When it cannot be read, defaultText is written as the
+ * value and copied into buffer, cut to bufferSize: 0. */
+DIBWORK_API int WINAPI GetRegistryValue(HINSTANCE instance, UINT keyPathId, UINT subKeyId, LPCSTR valueName,
+                                        LPSTR buffer, int bufferSize, LPCSTR defaultText);
+/* 404: create or open the key and write the text.  1 when written. */
+DIBWORK_API int WINAPI SetRegistryValue(HINSTANCE instance, UINT keyPathId, UINT subKeyId, LPCSTR valueName,
+                                        LPCSTR text);
+/* 405, 406: as 403 and 404 with the key path given (NULL or "": refused). */
+DIBWORK_API int WINAPI GetRegistryString(LPCSTR keyPath, LPCSTR valueName, LPSTR buffer, int bufferSize,
+                                         LPCSTR defaultText);
+DIBWORK_API int WINAPI SetRegistryString(LPCSTR keyPath, LPCSTR valueName, LPCSTR text);
+
+/* ------------------------------------------------------- tips chip -- */
+
+/* A tool-tip popup of the class "TipsChipWndClass": after the pointer has
+ * rested over the target window (or a direct child) for the delay, the
+ * chip shows its text at pointer + (16, 16), or on the other side of the
+ * pointer where it would leave the screen; it hides when the pointer
+ * moves.  It polls with a timer of delay / 6 ms and shows after six
+ * unmoved ticks.  Each chip keeps this record as its user data
+ * (GWLP_USERDATA). */
+typedef struct TipsChipRecord {
+    LPSTR text;      /* private copy of the text; may hold line breaks */
+    HWND target;     /* the window the chip serves */
+    UINT timerId;    /* timer identifier chosen by the caller */
+    UINT delay;      /* rest time in milliseconds before showing */
+    int stillCount;  /* consecutive ticks with the pointer unmoved */
+    int lastX;       /* pointer position at the previous tick */
+    int lastY;
+} TipsChipRecord;
+
+/* 601: a hidden chip sized to its text (registering the class for the
+ * instance when needed), or NULL for a NULL text or on failure. */
+DIBWORK_API HWND WINAPI StartTipsChipWindow(LPCSTR text, HWND target, HINSTANCE instance, UINT timerId,
+                                            UINT delay);
+/* 602: stop the chip's timer, free its record and destroy it (NULL and
+ * windows of other classes are ignored). */
+DIBWORK_API void WINAPI EndTipsChipWindow(HWND chip);
+/* 603: register the class for the instance: the class atom, 0 on failure. */
+DIBWORK_API int WINAPI TipsChipWndClassset(HINSTANCE instance);
+/* 604: unregister it: 1, or 0 for a NULL instance. */
+DIBWORK_API int WINAPI UnregisterTipsChipWndClass(HINSTANCE instance);
+
 /* --------------------------------------------------- small utilities -- */
 
 /* 534: the running program's folder with a trailing backslash; 0 and an
@@ -186,7 +259,23 @@ DIBWORK_API int WINAPI MailToMailAddress(LPCSTR address);
     X(87, DibNumColors)                                                      \
     X(88, BitmapWidthBytes)                                                  \
     X(89, GetBitmapWidthBytes)                                               \
+    /* window placement and registry */                                      \
+    X(311, CenteringWindow)                                                  \
+    X(312, SetSafeWindowPos)                                                 \
+    X(401, LoadWindowPos)                                                    \
+    X(402, SaveWindowPos)                                                    \
+    X(403, GetRegistryValue)                                                 \
+    X(404, SetRegistryValue)                                                 \
+    X(405, GetRegistryString)                                                \
+    X(406, SetRegistryString)                                                \
+    /* small utilities */                                                    \
     X(534, GetCurrentModulePath)                                             \
+    /* tips chip */                                                          \
+    X(601, StartTipsChipWindow)                                              \
+    X(602, EndTipsChipWindow)                                                \
+    X(603, TipsChipWndClassset)                                              \
+    X(604, UnregisterTipsChipWndClass)                                       \
+    /* small utilities */                                                    \
     X(901, PopupBrowserByURL)                                                \
     X(902, BrowseFolderDirect)                                               \
     X(903, PrintErrorMessage)                                                \

@@ -95,5 +95,7 @@ private:
 
 // Module state torn down when the library unloads.
 void ShutdownUtilities();
+// Unregisters the tips chip's class wherever this library registered it.
+void ShutdownTipsChips();
 
 }  // namespace dibwork

@@ -4,9 +4,11 @@
 
 #include "dibwork_internal.h"
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_DETACH) {
         dibwork::ShutdownUtilities();
+        // The tips chip's class goes with its window procedure.
+        if (!reserved) dibwork::ShutdownTipsChips();
     }
     return TRUE;
 }
