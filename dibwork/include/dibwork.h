@@ -82,6 +82,14 @@ DIBWORK_API int WINAPI FreeDIBitmap(HBITMAP *bitmap);
 /* 24: note the order: the DIBitmap variable comes first.  Always 1. */
 DIBWORK_API int WINAPI FreeMetaDIB(HBITMAP *bitmap, HGLOBAL *dib);
 
+/* ------------------------------------------------------------ palettes -- */
+
+/* 61: GDI palette of a 40-byte header's colour table (DibNumColors entries);
+ * NULL without colours. */
+DIBWORK_API HPALETTE WINAPI CreateBIPalette(const BITMAPINFOHEADER *header);
+/* 62: the same from a DIBitmap's colour table. */
+DIBWORK_API HPALETTE WINAPI CreateBmpPalette(HBITMAP bitmap);
+
 /* ------------------------------------------------- header and bits access -- */
 
 /* 71: the picture's first pixel byte, or NULL.  *header receives the
@@ -118,6 +126,32 @@ DIBWORK_API DWORD WINAPI BitmapWidthBytes(DWORD width, DWORD bitCount);
 /* 89: the stride of the header's width and bit count. */
 DIBWORK_API DWORD WINAPI GetBitmapWidthBytes(const BITMAPINFOHEADER *header);
 
+/* ------------------------------------------------- copying and kinds -- */
+
+/* 31: byte copy of a DIB block (header, colour table, bits). */
+DIBWORK_API HGLOBAL WINAPI CopyDIB(HGLOBAL dib);
+/* 32: a new DIBitmap with a copy of the bitmap's pixels. */
+DIBWORK_API HBITMAP WINAPI CopyDIBitmap(HBITMAP bitmap);
+/* 33: a new DIBitmap of the picture's header and a copy of its pixels. */
+DIBWORK_API HBITMAP WINAPI CopyMetaDIB(HGLOBAL dib, HBITMAP bitmap);
+/* 34: a new DIB (40-byte header, colour table, bits) of a DIBitmap. */
+DIBWORK_API HGLOBAL WINAPI ConvertDIBitmap2DIB(HBITMAP bitmap);
+/* 35: a new DIBitmap of a DIB. */
+DIBWORK_API HBITMAP WINAPI ConvertDIB2DIBitmap(HGLOBAL dib);
+/* 36: a copy as a DIB into *dibOut when given, otherwise as a DIBitmap into
+ * *bitmapOut; 1 when a handle was stored, 0 otherwise. */
+DIBWORK_API int WINAPI ConvertMetaDIB(HGLOBAL dib, HBITMAP bitmap, HGLOBAL *dibOut, HBITMAP *bitmapOut);
+/* 37, 38: pixel bytes into an existing picture.  Note the order: the FIRST
+ * argument receives.  Header size, width, height, bit count, compression
+ * and image size must agree.  1 copied, 0 refused. */
+DIBWORK_API int WINAPI CopyDIBitmap2DIB(HBITMAP destination, HGLOBAL source);
+DIBWORK_API int WINAPI CopyDIB2DIBitmap(HGLOBAL destination, HBITMAP source);
+/* 39-41: pixel bytes from the FIRST picture into the second, when width,
+ * height and image size agree.  1 copied, 0 refused. */
+DIBWORK_API int WINAPI ForwardDIB2DIB(HGLOBAL source, HGLOBAL destination);
+DIBWORK_API int WINAPI ForwardDIBitmap2DIBitmap(HBITMAP source, HBITMAP destination);
+DIBWORK_API int WINAPI ForwardMetaDIB2MetaDIB(HGLOBAL srcDib, HBITMAP srcBitmap, HGLOBAL dstDib, HBITMAP dstBitmap);
+
 /* ----------------------------------------------------- device contexts -- */
 
 /* 51: memory DC compatible with the window's (NULL: the screen's) with the
@@ -125,6 +159,92 @@ DIBWORK_API DWORD WINAPI GetBitmapWidthBytes(const BITMAPINFOHEADER *header);
 DIBWORK_API HDC WINAPI CreateDIBitmapDC(HWND window, HBITMAP bitmap, HGDIOBJ *previous);
 /* 52: select the previous object back and delete the DC (window ignored). */
 DIBWORK_API void WINAPI DeleteDIBitmapDC(HWND window, HDC dc, HGDIOBJ previous);
+
+/* ------------------------------------------ scaling, tiling, thumbnails -- */
+/* The stretches write 24-bit pixels: a 24-bit source keeps its format, any
+ * other source (1, 4, 8, 16, 32 bits BI_RGB) gives a 24-bit result. */
+
+/* 101: bilinear copy at a new size (CopyDIB at the same size). */
+DIBWORK_API HGLOBAL WINAPI StretchDIB2DIB(HGLOBAL dib, int width, int height);
+/* 102: bilinear copy at a new size (CopyDIBitmap at the same size). */
+DIBWORK_API HBITMAP WINAPI StretchDIBitmap2DIBitmap(HBITMAP bitmap, int width, int height);
+/* 103: resize by whole-block averaging then bilinear (shrinking by 1.75 or
+ * more), area averaging (shrinking less) or quadratic interpolation
+ * (enlarging).  Page thumbnails and the JPEG export use it. */
+DIBWORK_API HBITMAP WINAPI TriStretchDIBitmap2DIBitmap(HBITMAP bitmap, int width, int height);
+/* 104: bilinear copy into the pair *dibOut / *bitmapOut.  A picture they
+ * hold of the result's size and format is written in place; another is
+ * freed.  At the same size a copy of the requested kind is stored. */
+DIBWORK_API int WINAPI StretchMetaDIB(HGLOBAL dib, HBITMAP bitmap, int width, int height, HGLOBAL *dibOut,
+                                      HBITMAP *bitmapOut);
+/* 111-113: a picture of the source's format covered with copies of it,
+ * starting at the bottom-left corner.  113 makes only the DIBitmap when
+ * both variables are given. */
+DIBWORK_API HGLOBAL WINAPI TilingDIB(HGLOBAL dib, int width, int height);
+DIBWORK_API HBITMAP WINAPI TilingDIBitmap(HBITMAP bitmap, int width, int height);
+DIBWORK_API int WINAPI TilingMetaDIB(HGLOBAL dib, HBITMAP bitmap, int width, int height, HGLOBAL *dibOut,
+                                     HBITMAP *bitmapOut);
+/* 121: a DIB of the source's format fitted into the box, keeping its
+ * proportions; never enlarged (a copy instead). */
+DIBWORK_API HGLOBAL WINAPI MakeSmallDIB(HGLOBAL dib, const RECT *box);
+/* 122: a 24-bit DIBitmap fitted into the box; never enlarged. */
+DIBWORK_API HBITMAP WINAPI MakeSmallDIBitmap(HGLOBAL dib, HBITMAP bitmap, const RECT *box);
+/* 123: a 1-bit DIBitmap fitted into the box; 1-bit sources only. */
+DIBWORK_API HBITMAP WINAPI MakeSmallMonoDIBitmap(HGLOBAL dib, HBITMAP bitmap, const RECT *box);
+
+/* ------------------------------------------ 24 bits and normal form -- */
+
+/* 201: a new 24-bit DIB; indexed pixels through the colour table, other
+ * formats through the system's conversion. */
+DIBWORK_API HGLOBAL WINAPI ConvFullColDIB(HGLOBAL dib);
+/* 202: a new 24-bit DIB made by the system's conversion (compressed, 16-
+ * and 32-bit sources included). */
+DIBWORK_API HGLOBAL WINAPI Create24DIBFromAnyDIB(HGLOBAL dib);
+/* 203: in place: *bitmap becomes a 24-bit DIBitmap (1 at once when it is
+ * one; the old handle is freed only after the new one exists). */
+DIBWORK_API int WINAPI Convert24DIBitmap(HBITMAP *bitmap);
+/* 204, 205: a new 24-bit DIBitmap made by the system's conversion. */
+DIBWORK_API HBITMAP WINAPI Create24DIBFromAnyDIBitmap(HBITMAP bitmap);
+DIBWORK_API HBITMAP WINAPI Create24DIBFromMetaDIB(HGLOBAL dib, HBITMAP bitmap);
+/* 211: in place: *dib becomes normal: 40-byte header, BI_RGB, bottom-up,
+ * 1/4/8 bits with a colour table or 24 bits without.  Core headers are
+ * rewritten; run-length, 16- and 32-bit data converted.  0 for other
+ * headers, and for data the block does not hold or run-length data that
+ * leaves its rows (the handle is then kept). */
+DIBWORK_API int WINAPI ConvNormalDIB(HGLOBAL *dib);
+
+/* -------------------------------------------------------------- display -- */
+
+/* 301: draws width x height pixels unscaled from (sx, sy) of the picture,
+ * sy counted from the TOP row, through DrawDib.  With a palette it is set
+ * first.  The result of the drawing call; 0 for a NULL DC, bits or header. */
+DIBWORK_API int WINAPI DispDIBToDevice(HDC dc, int x, int y, int width, int height, int sx, int sy, void *bits,
+                                       BITMAPINFOHEADER *header, HPALETTE palette);
+/* 302: as 301, scaling the source rectangle to the destination. */
+DIBWORK_API int WINAPI DispStretchDIB(HDC dc, int x, int y, int width, int height, int sx, int sy, int sw, int sh,
+                                      void *bits, BITMAPINFOHEADER *header, HPALETTE palette);
+/* 303: a DIBitmap scaled into the DC (through 302 on palette screens,
+ * otherwise StretchBlt, whose result is returned). */
+DIBWORK_API int WINAPI DispStretchDIBitmap(HDC dc, int x, int y, int width, int height, int sx, int sy, int sw,
+                                           int sh, HBITMAP bitmap);
+/* 304: debugging aid: the bitmap at the screen's top-left corner. */
+DIBWORK_API int WINAPI DispDebugBitmap(HBITMAP bitmap);
+/* 305: paints the picture fitted into the window's client area (enlarged
+ * when smaller in both directions, else unscaled and centred or clipped),
+ * the rest in the window colour; into the owner-draw record's DC when
+ * given, else between BeginPaint and EndPaint.  1 painted. */
+DIBWORK_API int WINAPI DispPreviewWndDIBitamp(HWND window, HBITMAP bitmap, DRAWITEMSTRUCT *item);
+/* 306: as 305 through a work bitmap (the caller's of the client size, or
+ * one made here), the picture shown white where the 1-bit mask is white. */
+DIBWORK_API int WINAPI DispPreviewWndWithMask(HWND window, HBITMAP bitmap, HBITMAP mask, HBITMAP work,
+                                              DRAWITEMSTRUCT *item);
+
+/* ---------------------------------------------------- colour reduction -- */
+
+/* 370: an 8-bit DIBitmap of a 24-bit DIBitmap (the DIB member must be NULL)
+ * with an octree palette of at most 255 colours, always holding white and
+ * black; each pixel takes the nearest entry. */
+DIBWORK_API HBITMAP WINAPI CreateReducedColorDIBitmap(HGLOBAL dib, HBITMAP bitmap);
 
 /* --------------------------------------------------- small utilities -- */
 
@@ -171,8 +291,21 @@ DIBWORK_API int WINAPI MailToMailAddress(LPCSTR address);
     X(22, FreeDIB)                                                           \
     X(23, FreeDIBitmap)                                                      \
     X(24, FreeMetaDIB)                                                       \
+    X(31, CopyDIB)                                                           \
+    X(32, CopyDIBitmap)                                                      \
+    X(33, CopyMetaDIB)                                                       \
+    X(34, ConvertDIBitmap2DIB)                                               \
+    X(35, ConvertDIB2DIBitmap)                                               \
+    X(36, ConvertMetaDIB)                                                    \
+    X(37, CopyDIBitmap2DIB)                                                  \
+    X(38, CopyDIB2DIBitmap)                                                  \
+    X(39, ForwardDIB2DIB)                                                    \
+    X(40, ForwardDIBitmap2DIBitmap)                                          \
+    X(41, ForwardMetaDIB2MetaDIB)                                            \
     X(51, CreateDIBitmapDC)                                                  \
     X(52, DeleteDIBitmapDC)                                                  \
+    X(61, CreateBIPalette)                                                   \
+    X(62, CreateBmpPalette)                                                  \
     X(71, GetMetaBitmapInfoHeader)                                           \
     X(72, lpGetMetaBitmapInfoHeader)                                         \
     X(73, ReleaseMetaBitmapInfoHeader)                                       \
@@ -186,6 +319,29 @@ DIBWORK_API int WINAPI MailToMailAddress(LPCSTR address);
     X(87, DibNumColors)                                                      \
     X(88, BitmapWidthBytes)                                                  \
     X(89, GetBitmapWidthBytes)                                               \
+    X(101, StretchDIB2DIB)                                                   \
+    X(102, StretchDIBitmap2DIBitmap)                                         \
+    X(103, TriStretchDIBitmap2DIBitmap)                                      \
+    X(104, StretchMetaDIB)                                                   \
+    X(111, TilingDIB)                                                        \
+    X(112, TilingDIBitmap)                                                   \
+    X(113, TilingMetaDIB)                                                    \
+    X(121, MakeSmallDIB)                                                     \
+    X(122, MakeSmallDIBitmap)                                                \
+    X(123, MakeSmallMonoDIBitmap)                                            \
+    X(201, ConvFullColDIB)                                                   \
+    X(202, Create24DIBFromAnyDIB)                                            \
+    X(203, Convert24DIBitmap)                                                \
+    X(204, Create24DIBFromAnyDIBitmap)                                       \
+    X(205, Create24DIBFromMetaDIB)                                           \
+    X(211, ConvNormalDIB)                                                    \
+    X(301, DispDIBToDevice)                                                  \
+    X(302, DispStretchDIB)                                                   \
+    X(303, DispStretchDIBitmap)                                              \
+    X(304, DispDebugBitmap)                                                  \
+    X(305, DispPreviewWndDIBitamp)                                           \
+    X(306, DispPreviewWndWithMask)                                           \
+    X(370, CreateReducedColorDIBitmap)                                       \
     X(534, GetCurrentModulePath)                                             \
     X(901, PopupBrowserByURL)                                                \
     X(902, BrowseFolderDirect)                                               \
