@@ -192,6 +192,75 @@ DIBWORK_API HBITMAP WINAPI MakeSmallDIBitmap(HGLOBAL dib, HBITMAP bitmap, const 
 /* 123: a 1-bit DIBitmap fitted into the box; 1-bit sources only. */
 DIBWORK_API HBITMAP WINAPI MakeSmallMonoDIBitmap(HGLOBAL dib, HBITMAP bitmap, const RECT *box);
 
+/* ------------------------------------------ cut-out, masks, rotation -- */
+/* Rectangles are left, top, right, bottom with y from the top; right and
+ * bottom are exclusive. */
+
+/* 131: a DIB of the source's format holding the rectangle's bytes (a plain
+ * copy without a rectangle).  The rectangle is first widened to whole bytes
+ * (1 bit: left down, right up to a multiple of 8; 4 bits: of 2) and written
+ * back.  Parts outside the picture stay zero; an inverted rectangle gives a
+ * zeroed DIB of its size. */
+DIBWORK_API HGLOBAL WINAPI CutOutDIB(HGLOBAL dib, RECT *rect);
+/* 132-134: a DIBitmap of the source's format and the rectangle's size
+ * (|right - left| x |bottom - top|) holding that part of the picture;
+ * parts outside it stay black (zero).  Without a rectangle a copy. */
+DIBWORK_API HBITMAP WINAPI CutOutDIBitmap(HBITMAP bitmap, const RECT *rect);
+DIBWORK_API HBITMAP WINAPI CutOutMetaDIBitmap(HGLOBAL dib, HBITMAP bitmap, const RECT *rect);
+DIBWORK_API HBITMAP WINAPI lpCutOutMetaDIBitmap(HGLOBAL *dib, HBITMAP *bitmap, const RECT *rect);
+
+/* 141-143: where the 1-bit mask's bit is set, the destination pixel becomes
+ * the source pixel.  24-bit pictures of equal size only (others are left
+ * alone); rows are matched in memory order.  Always 0.  143 needs all three
+ * DIBitmap members. */
+DIBWORK_API int WINAPI DIBMaskCover(HGLOBAL destination, HGLOBAL source, HGLOBAL mask);
+DIBWORK_API int WINAPI DIBitmapMaskCover(HBITMAP destination, HBITMAP source, HBITMAP mask);
+DIBWORK_API int WINAPI MetaDIBMaskCover(HGLOBAL dstDib, HBITMAP dstBitmap, HGLOBAL srcDib, HBITMAP srcBitmap,
+                                        HGLOBAL maskDib, HBITMAP maskBitmap);
+/* 144: the 24-bit source placed at (left, top) of the 24-bit destination
+ * through a mask of the source's size: 1 bit - the source where the bit is
+ * CLEAR; 8 bits - d + (s - d) * m / 128 per channel, m clamped to 128.  The
+ * rectangle is normalised and clipped to the destination and to the
+ * source's size.  1 when nothing of it lies on the destination, otherwise
+ * 0 (also after drawing). */
+DIBWORK_API int WINAPI MetaDIBMaskBltRect(HGLOBAL dstDib, HBITMAP dstBitmap, HGLOBAL srcDib, HBITMAP srcBitmap,
+                                          HGLOBAL maskDib, HBITMAP maskBitmap, const RECT *rect);
+
+/* 145: turns clockwise by `degrees` (any integer, brought into 0..359): 0 a
+ * copy, 90/180/270 exact turns, other angles in 1/4096 pixel steps with the
+ * corners in `background`.  The result is a DIB into *dibOut when that is
+ * given, otherwise a DIBitmap into *bitmapOut; 1 made, 0 not. */
+DIBWORK_API int WINAPI RotateMetaDIB(HGLOBAL dib, HBITMAP bitmap, HGLOBAL *dibOut, HBITMAP *bitmapOut, int degrees,
+                                     COLORREF background);
+/* 146, 147: quarter turn clockwise / counter-clockwise; the result is
+ * source height x source width. */
+DIBWORK_API int WINAPI RotateRightMetaDIB(HGLOBAL dib, HBITMAP bitmap, HGLOBAL *dibOut, HBITMAP *bitmapOut);
+DIBWORK_API int WINAPI RotateLeftMetaDIB(HGLOBAL dib, HBITMAP bitmap, HGLOBAL *dibOut, HBITMAP *bitmapOut);
+
+/* 148, 149: the source's top-left (right - left) x (bottom - top) pixels
+ * blitted to (left, top) of the destination (SRCCOPY or the given raster
+ * operation), clipped to the destination.  0 if an argument is NULL. */
+DIBWORK_API int WINAPI DIBitmapPaste(HBITMAP destination, HBITMAP source, const RECT *rect);
+DIBWORK_API int WINAPI DIBitmapPasteRop(HBITMAP destination, HBITMAP source, const RECT *rect, DWORD rop);
+
+/* ---------------------------------------------------------------- fills -- */
+
+/* 221: fills the whole picture with the colour.  A DIBitmap is filled
+ * through GDI; a DIB of 24 bits directly, of 1/4/8 bits with the colour's
+ * index in its table (0 when the table lacks it, nothing written); other
+ * bit counts are left alone (1). */
+DIBWORK_API int WINAPI MetaDIBFillColor(HGLOBAL dib, HBITMAP bitmap, COLORREF colour);
+/* 222, 223: white / black; an indexed DIB without that colour is filled
+ * with 0xFF / 0x00 bytes instead of failing. */
+DIBWORK_API int WINAPI MetaDIBFillWhite(HGLOBAL dib, HBITMAP bitmap);
+DIBWORK_API int WINAPI MetaDIBFillBlack(HGLOBAL dib, HBITMAP bitmap);
+/* 224: 24-bit destination, 8-bit mask of its size: `whereSet` where the
+ * mask byte is non-zero, else `whereClear`.  1 when the sizes agree
+ * (nothing written for a mask that is not 8-bit); 0 for a missing picture,
+ * a destination that is not 24-bit or different sizes. */
+DIBWORK_API int WINAPI MetaDIBFillColorMasked(HGLOBAL dstDib, HBITMAP dstBitmap, HGLOBAL maskDib,
+                                              HBITMAP maskBitmap, COLORREF whereSet, COLORREF whereClear);
+
 /* ------------------------------------------ 24 bits and normal form -- */
 
 /* 201: a new 24-bit DIB; indexed pixels through the colour table, other
@@ -329,12 +398,29 @@ DIBWORK_API int WINAPI MailToMailAddress(LPCSTR address);
     X(121, MakeSmallDIB)                                                     \
     X(122, MakeSmallDIBitmap)                                                \
     X(123, MakeSmallMonoDIBitmap)                                            \
+    X(131, CutOutDIB)                                                        \
+    X(132, CutOutDIBitmap)                                                   \
+    X(133, CutOutMetaDIBitmap)                                               \
+    X(134, lpCutOutMetaDIBitmap)                                             \
+    X(141, DIBMaskCover)                                                     \
+    X(142, DIBitmapMaskCover)                                                \
+    X(143, MetaDIBMaskCover)                                                 \
+    X(144, MetaDIBMaskBltRect)                                               \
+    X(145, RotateMetaDIB)                                                    \
+    X(146, RotateRightMetaDIB)                                               \
+    X(147, RotateLeftMetaDIB)                                                \
+    X(148, DIBitmapPaste)                                                    \
+    X(149, DIBitmapPasteRop)                                                 \
     X(201, ConvFullColDIB)                                                   \
     X(202, Create24DIBFromAnyDIB)                                            \
     X(203, Convert24DIBitmap)                                                \
     X(204, Create24DIBFromAnyDIBitmap)                                       \
     X(205, Create24DIBFromMetaDIB)                                           \
     X(211, ConvNormalDIB)                                                    \
+    X(221, MetaDIBFillColor)                                                 \
+    X(222, MetaDIBFillWhite)                                                 \
+    X(223, MetaDIBFillBlack)                                                 \
+    X(224, MetaDIBFillColorMasked)                                           \
     X(301, DispDIBToDevice)                                                  \
     X(302, DispStretchDIB)                                                   \
     X(303, DispStretchDIBitmap)                                              \
