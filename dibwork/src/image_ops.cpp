@@ -8,6 +8,8 @@
 namespace dibwork {
 
 std::optional<uint32_t> PackedDibBytes(const DibHeaderFields &f) {
+    // A bit count no picture can have makes every size meaningless.
+    if (!IsValidBitCount(f.bitCount)) return std::nullopt;
     const auto layout = ComputeBlockLayout(f);
     if (!layout) return std::nullopt;
     const bool compressed =

@@ -276,6 +276,32 @@ TEST(NormalForm, RandomHeadersForABoundedTime) {
     EXPECT_GT(converted, 0);
 }
 
+TEST(HostileHeaders, GiveNullWithoutTouchingMemoryOutsideTheBlock) {
+    // Small blocks whose headers announce overflowing sizes, non-positive
+    // dimensions or unknown bit counts: every operation on a DIB refuses.
+    auto &dw = Dw();
+    const BITMAPINFOHEADER headers[] = {
+        InfoHeader(0x40000000, 0x40000000, 24, BI_RGB, 0, 64), InfoHeader(-5, 4, 24, BI_RGB, 0, 64),
+        InfoHeader(4, 0, 8, BI_RGB, 0, 64), InfoHeader(4, 4, 7, BI_RGB, 0, 64),
+        InfoHeader(70000, 70000, 1, BI_RGB, 0, 64), InfoHeader(4, 4, 8, BI_RLE8, 0xFFFFFFF0u, 64)};
+    for (const auto &h : headers) {
+        BlockGuard dib(NewPackedDib(h, {}, std::vector<uint8_t>(64, 0x11)));
+        RECT r{0, 0, 2, 2};
+        HGLOBAL outDib = nullptr;
+        EXPECT_EQ(dw.CopyDIB(dib.get()), nullptr) << h.biWidth << " " << h.biBitCount;
+        EXPECT_EQ(dw.ConvertDIB2DIBitmap(dib.get()), nullptr);
+        EXPECT_EQ(dw.ConvFullColDIB(dib.get()), nullptr);
+        EXPECT_EQ(dw.Create24DIBFromAnyDIB(dib.get()), nullptr);
+        EXPECT_EQ(dw.Create24DIBFromMetaDIB(dib.get(), nullptr), nullptr);
+        EXPECT_EQ(dw.StretchDIB2DIB(dib.get(), 3, 3), nullptr);
+        EXPECT_EQ(dw.TilingDIB(dib.get(), 9, 9), nullptr);
+        EXPECT_EQ(dw.MakeSmallDIB(dib.get(), &r), nullptr);
+        EXPECT_EQ(dw.CutOutDIB(dib.get(), &r), nullptr);
+        EXPECT_EQ(dw.RotateMetaDIB(dib.get(), nullptr, &outDib, nullptr, 90, 0), 0);
+        EXPECT_EQ(dw.ConvNormalDIB(dib.ptr()), 0);
+    }
+}
+
 TEST(Reduction, FewColoursMapExactly) {
     auto &dw = Dw();
     const COLORREF colours[] = {RGB(200, 10, 10), RGB(10, 200, 10), RGB(10, 10, 200), RGB(255, 255, 255)};
