@@ -17,6 +17,9 @@ Bgr BgrOf(COLORREF c) { return Bgr{GetBValue(c), GetGValue(c), GetRValue(c)}; }
 
 // Fills a DIB section through GDI: FillRect with a solid brush over the
 // whole picture, so indexed sections get the system's nearest colour.
+// A section can be selected into one DC only; when the caller holds it in
+// one (a canvas kept in its paint DC), a 24-bit section is filled through
+// its bits instead of silently staying as it was.
 bool FillSectionThroughSystem(HBITMAP bitmap, COLORREF colour) {
     BITMAP info{};
     if (!GetObjectA(bitmap, sizeof(info), &info)) return false;
@@ -24,10 +27,11 @@ bool FillSectionThroughSystem(HBITMAP bitmap, COLORREF colour) {
     if (!dc.get()) return false;
     HBRUSH brush = CreateSolidBrush(colour);
     if (!brush) return false;
-    bool done = false;
+    bool done = false, selected = false;
     {
         SelectGuard select(dc.get(), bitmap);
-        if (select.ok()) {
+        selected = select.ok();
+        if (selected) {
             const RECT all{0, 0, info.bmWidth, info.bmHeight};
             done = FillRect(dc.get(), &all, brush) != 0;
         }
@@ -35,6 +39,10 @@ bool FillSectionThroughSystem(HBITMAP bitmap, COLORREF colour) {
     DeleteObject(brush);
     // Callers may write the bits next: let GDI finish first.
     GdiFlush();
+    if (!selected) {
+        MetaPicture pic(nullptr, bitmap);
+        done = pic && FillBgr24(pic.view(), BgrOf(colour));
+    }
     return done;
 }
 

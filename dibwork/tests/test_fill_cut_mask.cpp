@@ -36,6 +36,19 @@ TEST(Fill, SectionsThroughTheSystemAndDibsDirectly) {
     ASSERT_EQ(dw.MetaDIBFillBlack(nullptr, canvas.get()), 1);
     EXPECT_EQ(Read24(canvas.get(), 2, 1), RGB(0, 0, 0));
     EXPECT_EQ(dw.MetaDIBFillColor(nullptr, nullptr, 0), 0);
+    // Held in the caller's DC, a 24-bit section is still filled; an 8-bit
+    // one that GDI cannot reach reports the failure.
+    HGDIOBJ previous = nullptr;
+    HDC held = dw.CreateDIBitmapDC(nullptr, canvas.get(), &previous);
+    EXPECT_EQ(dw.MetaDIBFillColor(nullptr, canvas.get(), RGB(0, 128, 0)), 1);
+    EXPECT_EQ(Read24(canvas.get(), 3, 1), RGB(0, 128, 0));
+    dw.DeleteDIBitmapDC(nullptr, held, previous);
+    BitmapGuard greySection(dw.MakeBlank256GrayDIBitmap(2, 2));
+    held = dw.CreateDIBitmapDC(nullptr, greySection.get(), &previous);
+    EXPECT_EQ(dw.MetaDIBFillWhite(nullptr, greySection.get()), 0);
+    dw.DeleteDIBitmapDC(nullptr, held, previous);
+    EXPECT_EQ(dw.MetaDIBFillWhite(nullptr, greySection.get()), 1);
+    EXPECT_EQ(SectionPixels(greySection.get())[0], 255);
 
     // A 24-bit DIB is filled pixel by pixel, the row padding left alone.
     BlockGuard wide(NewPackedDib(InfoHeader(3, 2, 24), {}, std::vector<uint8_t>(24, 0xEE)));
