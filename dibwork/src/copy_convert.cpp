@@ -343,7 +343,12 @@ HGLOBAL WINAPI Create24DIBFromAnyDIB(HGLOBAL dib) {
     const auto *header = static_cast<const BITMAPINFOHEADER *>(lock.get());
     if (!header || !DibSourceIsSound(header, lock.size())) return nullptr;
     const auto f = Fields(header);
-    if (f.core) return nullptr;  // the system's conversion wants a 40-byte-or-longer header here
+    if (f.core) {
+        // Rewritten with a 40-byte header first, so that the conversion
+        // below sees one header form only.
+        OwnedGlobal info(CoreToInfoDib(static_cast<const uint8_t *>(lock.get()), lock.size()));
+        return info ? Create24DIBFromAnyDIB(info.get()) : nullptr;
+    }
 
     BITMAPINFOHEADER wide{};
     wide.biSize = sizeof(wide);

@@ -213,6 +213,14 @@ TEST(NormalForm, ConvertsWhatTheSystemKnowsAndRefusesTheRest) {
     BlockGuard coreDib(GlobalAlloc(GHND, core.size()));
     memcpy(GlobalLock(coreDib.get()), core.data(), core.size());
     GlobalUnlock(coreDib.get());
+    BlockGuard coreWide(dw.ConvFullColDIB(coreDib.get()));
+    {
+        LockedBlock b(coreWide.get());
+        ASSERT_TRUE(b);
+        EXPECT_EQ(b.header()->biBitCount, 24);
+        EXPECT_EQ(b.bits(0)[3 + 2], 200);  // pixel 1 takes entry 1
+        EXPECT_EQ(b.bits(0)[2], 0);
+    }
     ASSERT_EQ(dw.ConvNormalDIB(coreDib.ptr()), 1);
     {
         LockedBlock b(coreDib.get());
