@@ -1,0 +1,157 @@
+// Colour jitter and the standard blend of a solid colour through a tip mask
+// onto the 24-bit canvas.
+//
+// The blend, for every tip byte t > 0 and every channel:
+//     c   = clamp(pressure + t - 128, 0, 128)
+//     new = old + (target - old) x c / 128        (truncated toward zero)
+//
+// The fast path treats a dab row as a run of 3 x sizeW channel bytes: each
+// byte has its own coverage (the pixel's, repeated three times) and its own
+// target channel (blue, green, red repeating), so SSE2 blends 16 bytes at a
+// time in 16-bit lanes.  (target - old) x c lies within +-255 x 128 and
+// fits a 16-bit lane; the truncating division by 128 adds 127 to negative
+// products before the arithmetic shift, as C's division does.
+#include <cstdlib>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "brush_engine.h"
+
+namespace brush {
+
+namespace {
+
+uint8_t ClampByte(int32_t v) { return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
+
+// Pixels whose coverage is expanded at a time; keeps the buffer on the stack.
+constexpr int32_t kChunkPixels = 256;
+
+#if defined(__SSE2__)
+
+// 16 channel bytes blended toward the targets in `target` (16-bit lanes,
+// low and high halves) by the coverage bytes in `coverage`.
+inline __m128i Blend16(__m128i old, __m128i coverage, __m128i targetLo, __m128i targetHi) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i round = _mm_set1_epi16(127);
+    const __m128i oldLo = _mm_unpacklo_epi8(old, zero);
+    const __m128i oldHi = _mm_unpackhi_epi8(old, zero);
+    __m128i lo = _mm_mullo_epi16(_mm_sub_epi16(targetLo, oldLo), _mm_unpacklo_epi8(coverage, zero));
+    __m128i hi = _mm_mullo_epi16(_mm_sub_epi16(targetHi, oldHi), _mm_unpackhi_epi8(coverage, zero));
+    lo = _mm_srai_epi16(_mm_add_epi16(lo, _mm_and_si128(_mm_srai_epi16(lo, 15), round)), 7);
+    hi = _mm_srai_epi16(_mm_add_epi16(hi, _mm_and_si128(_mm_srai_epi16(hi, 15), round)), 7);
+    return _mm_packus_epi16(_mm_add_epi16(oldLo, lo), _mm_add_epi16(oldHi, hi));
+}
+
+inline bool AllZero(__m128i v) {
+    return _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_setzero_si128())) == 0xFFFF;
+}
+
+// Blends `count` channel bytes of one dab row.  Byte o takes target
+// channel o % 3.  The last 16 bytes are computed from the original pixels
+// before the main loop writes, so the overlap of the final block with the
+// one before it gets the same bytes from both.
+void BlendRowBytes(uint8_t *dst, const uint8_t *coverage, int32_t count, const uint8_t *pattern) {
+    if (count < 16) {
+        for (int32_t o = 0; o < count; ++o) {
+            if (coverage[o]) dst[o] = BlendChannel(dst[o], pattern[o % 3], coverage[o]);
+        }
+        return;
+    }
+    const __m128i zero = _mm_setzero_si128();
+    auto targetLo = [&](int32_t o) {
+        return _mm_unpacklo_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(pattern + o % 3)), zero);
+    };
+    auto targetHi = [&](int32_t o) {
+        return _mm_unpackhi_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(pattern + o % 3)), zero);
+    };
+
+    const int32_t last = count - 16;
+    const __m128i lastCoverage = _mm_loadu_si128(reinterpret_cast<const __m128i *>(coverage + last));
+    const bool lastEmpty = AllZero(lastCoverage);
+    __m128i lastResult = zero;
+    if (!lastEmpty) {
+        lastResult = Blend16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(dst + last)), lastCoverage,
+                             targetLo(last), targetHi(last));
+    }
+    for (int32_t o = 0; o < last; o += 16) {
+        const __m128i cov = _mm_loadu_si128(reinterpret_cast<const __m128i *>(coverage + o));
+        if (AllZero(cov)) continue;
+        __m128i *p = reinterpret_cast<__m128i *>(dst + o);
+        _mm_storeu_si128(p, Blend16(_mm_loadu_si128(p), cov, targetLo(o), targetHi(o)));
+    }
+    if (!lastEmpty) _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + last), lastResult);
+}
+
+#else
+
+void BlendRowBytes(uint8_t *dst, const uint8_t *coverage, int32_t count, const uint8_t *pattern) {
+    for (int32_t o = 0; o < count; ++o) {
+        if (coverage[o]) dst[o] = BlendChannel(dst[o], pattern[o % 3], coverage[o]);
+    }
+}
+
+#endif
+
+}  // namespace
+
+void JitterColor(BgrColor *color, int32_t roughness) {
+    if (!color || roughness <= 0) return;
+    if (roughness > 0x7FFFFFFF / 3) roughness = 0x7FFFFFFF / 3;
+    const int32_t half = 3 * roughness / 2;
+    if (half <= 0) return;
+    color->b = ClampByte(color->b + std::rand() % (2 * half) - half);
+    color->g = ClampByte(color->g + std::rand() % (2 * half) - half);
+    color->r = ClampByte(color->r + std::rand() % (2 * half) - half);
+}
+
+SolidDabBlender::SolidDabBlender(int32_t pressure) {
+    for (int32_t t = 0; t < 256; ++t) {
+        coverage3_[t] = static_cast<uint32_t>(StandardCoverage(t, pressure)) * 0x010101u;
+    }
+    SetTarget(BgrColor{});
+}
+
+void SolidDabBlender::SetTarget(BgrColor target) {
+    for (int32_t o = 0; o < 48; o += 3) {
+        pattern_[o] = target.b;
+        pattern_[o + 1] = target.g;
+        pattern_[o + 2] = target.r;
+    }
+}
+
+void SolidDabBlender::Blend(const CanvasView &canvas, const DabPlace &place, const uint8_t *mask,
+                            int32_t tipWidth) const {
+    if (place.sizeW <= 0 || place.sizeH <= 0 || !mask) return;
+    // Three coverage bytes per pixel; the expansion writes four bytes at a
+    // time, one past the last pixel.
+    uint8_t coverage[3 * kChunkPixels + 4];
+    for (int32_t j = 0; j < place.sizeH; ++j) {
+        uint8_t *row = canvas.Pixel(place.canvasX, place.canvasRow + j);
+        const uint8_t *tip = mask + static_cast<size_t>(place.tipY + j) * tipWidth + place.tipX;
+        for (int32_t first = 0; first < place.sizeW; first += kChunkPixels) {
+            const int32_t pixels = place.sizeW - first < kChunkPixels ? place.sizeW - first : kChunkPixels;
+            for (int32_t i = 0; i < pixels; ++i) {
+                std::memcpy(coverage + 3 * i, &coverage3_[tip[first + i]], 4);
+            }
+            BlendRowBytes(row + 3 * first, coverage, 3 * pixels, pattern_);
+        }
+    }
+}
+
+void BlendSolidThroughTipOntoBgr24Scalar(const CanvasView &canvas, const DabPlace &place,
+                                         const uint8_t *mask, int32_t tipWidth, BgrColor target,
+                                         int32_t pressure) {
+    if (!mask) return;
+    for (int32_t j = 0; j < place.sizeH; ++j) {
+        uint8_t *row = canvas.Pixel(place.canvasX, place.canvasRow + j);
+        const uint8_t *tip = mask + static_cast<size_t>(place.tipY + j) * tipWidth + place.tipX;
+        for (int32_t i = 0; i < place.sizeW; ++i) {
+            BlendPixel(row + 3 * i, target, tip[i], pressure);
+        }
+    }
+}
+
+}  // namespace brush
