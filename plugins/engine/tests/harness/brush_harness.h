@@ -27,6 +27,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <ostream>
 #include <vector>
 
 #include "plugin/brush_plugin.h"
@@ -50,6 +51,11 @@ inline uint32_t ColorValue(uint8_t red, uint8_t green, uint8_t blue) {
     return BRUSH_COLOR_FLAG | (uint32_t{blue} << 16) | (uint32_t{green} << 8) | red;
 }
 
+// GoogleTest prints pixels and rectangles with these.
+inline void PrintTo(const Bgr &p, std::ostream *os) {
+    *os << "bgr(" << int{p.b} << ", " << int{p.g} << ", " << int{p.r} << ")";
+}
+
 // A rectangle of top-down pixels, right and bottom exclusive.
 struct Rect {
     int32_t left = 0, top = 0, right = 0, bottom = 0;
@@ -61,6 +67,10 @@ struct Rect {
     // The smallest rectangle holding both (a zero rectangle counts as none).
     Rect Union(const Rect &o) const;
 };
+
+inline void PrintTo(const Rect &r, std::ostream *os) {
+    *os << "rect(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
+}
 
 // The pixel buffer a brush paints on: bottom-up rows of `stride` bytes
 // (by default the DIB stride, a multiple of 4) described by a 40-byte
