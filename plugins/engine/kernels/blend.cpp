@@ -108,9 +108,30 @@ void JitterColor(BgrColor *color, int32_t roughness) {
 }
 
 SolidDabBlender::SolidDabBlender(int32_t pressure) {
+#if defined(__SSE2__)
+    // A painting call often lays a single dab, so the table is built eight
+    // entries at a time: clamp(pressure + t - 128, 0, 128) in 16-bit lanes,
+    // widened and repeated into three bytes.  Entry 0 never paints.
+    if (pressure > 256) pressure = 256;
+    if (pressure < -256) pressure = -256;
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i full = _mm_set1_epi16(128);
+    const __m128i step = _mm_set1_epi16(8);
+    __m128i c = _mm_add_epi16(_mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7), _mm_set1_epi16(static_cast<int16_t>(pressure - 128)));
+    for (int32_t t = 0; t < 256; t += 8, c = _mm_add_epi16(c, step)) {
+        const __m128i clamped = _mm_min_epi16(_mm_max_epi16(c, zero), full);
+        __m128i lo = _mm_unpacklo_epi16(clamped, zero), hi = _mm_unpackhi_epi16(clamped, zero);
+        lo = _mm_or_si128(lo, _mm_or_si128(_mm_slli_epi32(lo, 8), _mm_slli_epi32(lo, 16)));
+        hi = _mm_or_si128(hi, _mm_or_si128(_mm_slli_epi32(hi, 8), _mm_slli_epi32(hi, 16)));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(coverage3_ + t), lo);
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(coverage3_ + t + 4), hi);
+    }
+    coverage3_[0] = 0;
+#else
     for (int32_t t = 0; t < 256; ++t) {
         coverage3_[t] = static_cast<uint32_t>(StandardCoverage(t, pressure)) * 0x010101u;
     }
+#endif
     SetTarget(BgrColor{});
 }
 

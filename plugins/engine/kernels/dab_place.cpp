@@ -132,7 +132,9 @@ uint32_t IntegerRoot(uint32_t v) {
     // with g (g - 1) <= v < g (g + 1), reached from any start in a few
     // dozen steps.  The bound only guards against a wrong start.
     for (int step = 0; step < 64; ++step) {
-        const uint32_t next = static_cast<uint32_t>((uint64_t{v} / g + g + 1) / 2);
+        // v / g in 32 bits (a plain divide on x86, not a 64-bit library
+        // call); the sum can pass 2^32 when g is small.
+        const uint32_t next = static_cast<uint32_t>((uint64_t{v / g} + g + 1) / 2);
         if (next == g) break;
         g = next;
     }
