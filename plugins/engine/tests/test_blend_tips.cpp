@@ -99,7 +99,11 @@ TEST(SolidDabBlender, GivesTheBytesOfTheFormulaOnRandomDabs) {
                                      static_cast<uint8_t>(std::rand())};
         const int32_t pressure = pressures[std::rand() % 10];
 
+        // Every other trial through the kept coverage of a fixed tip.  Each
+        // trial's tip is a new one, as after a select.
+        ++brush::Engine().tipGeneration;
         brush::SolidDabBlender blender(pressure);
+        if (trial % 2) blender.UseFixedTip(recFast.get());
         blender.SetTarget(target);
         blender.Blend(brush::CanvasOf(recFast.get()), place, recFast.tip().data(), tipW);
         brush::BlendSolidThroughTipOntoBgr24Scalar(brush::CanvasOf(recSlow.get()), place,
