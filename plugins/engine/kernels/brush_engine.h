@@ -263,6 +263,8 @@ public:
                int32_t tipWidth) const;
 
 private:
+    bool FixedTipStillKept() const;
+
     uint32_t coverage3_[256];  // coverage of tip byte t, repeated in three bytes
     uint8_t pattern_[48];      // the target's channels repeated: b, g, r, b, ...
     int32_t pressure_;         // within -256..256, where coverage stops changing
