@@ -2,14 +2,34 @@
 // last-error box and the shell helpers.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 #include "dibwork_binding.h"
+
+#include <commctrl.h>
 
 using pintora_test::MessageBoxWatcher;
 using pintora_test::Narrow;
 
 namespace {
+
+// The text of the selected item of the folder dialog's tree.
+std::string SelectedTreeText(HWND dialog) {
+    HWND tree = FindWindowExA(dialog, nullptr, "SysTreeView32", nullptr);
+    if (!tree) return "";
+    const auto item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    if (!item) return "";
+    char text[MAX_PATH] = "";
+    TVITEMA tv{};
+    tv.mask = TVIF_TEXT;
+    tv.hItem = item;
+    tv.pszText = text;
+    tv.cchTextMax = MAX_PATH;
+    if (!SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv))) return "";
+    return text;
+}
 
 std::string OwnFolder() {
     char path[MAX_PATH * 4] = "";
@@ -138,8 +158,33 @@ TEST(BrowseFolderDirect, PreselectsTheGivenFolder) {
     char path[MAX_PATH];
     lstrcpynA(path, folder.c_str(), MAX_PATH);
     {
-        MessageBoxWatcher okPresser(IDOK);
-        EXPECT_EQ(dw.BrowseFolderDirect(nullptr, path, "Choose"), 1);
+        // The dialog moves its tree to the folder after it has appeared;
+        // press OK only once the selection is there, or a busy machine
+        // answers with the tree's first item.
+        const std::string leaf = folder.substr(folder.find_last_of('\\') + 1);
+        std::atomic<bool> selected{false};
+        std::thread presser([&] {
+            const DWORD process = GetCurrentProcessId();
+            for (int i = 0; i < 1000; ++i, Sleep(10)) {
+                HWND box = FindWindowExA(nullptr, nullptr, "#32770", nullptr);
+                for (; box; box = FindWindowExA(nullptr, box, "#32770", nullptr)) {
+                    DWORD owner = 0;
+                    GetWindowThreadProcessId(box, &owner);
+                    if (owner == process && IsWindowVisible(box)) break;
+                }
+                if (!box) continue;
+                if (SelectedTreeText(box) == leaf) {
+                    selected = true;
+                    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                    return;
+                }
+                if (i == 999) PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            }
+        });
+        const int result = dw.BrowseFolderDirect(nullptr, path, "Choose");
+        presser.join();
+        ASSERT_TRUE(selected) << "the dialog never selected " << leaf;
+        EXPECT_EQ(result, 1);
     }
     EXPECT_EQ(lstrcmpiA(path, folder.c_str()), 0) << path;
 
