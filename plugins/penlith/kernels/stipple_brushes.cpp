@@ -78,8 +78,10 @@ brush::PaintResult PaintFromPalette(PlugInBrushContext *ctx, brush::DirtyRect &r
     if (!palette) return brush::PaintResult::kRefusedEmpty;
     const brush::CanvasView canvas = brush::CanvasOf(ctx);
     const uint8_t *mask = brush::TipMask(ctx);
-    const int32_t pressure = ctx->pressure;
-    int32_t &chosen = brush::Engine().tipVariantIndex;
+    // The coverage of every tip byte depends on the pressure only.
+    uint8_t coverage[256];
+    for (int32_t t = 0; t < 256; ++t) coverage[t] = static_cast<uint8_t>(brush::StandardCoverage(t, ctx->pressure));
+    int32_t chosen = -1;
     brush::LayDabs(ctx, rect, brush::DabSpacing::Pressure(), [&](const brush::DabPlace &place) {
         for (int32_t j = 0; j < place.sizeH; ++j) {
             uint8_t *pixel = canvas.Pixel(place.canvasX, place.canvasRow + j);
@@ -87,11 +89,15 @@ brush::PaintResult PaintFromPalette(PlugInBrushContext *ctx, brush::DirtyRect &r
             for (int32_t i = 0; i < place.sizeW; ++i, pixel += 3) {
                 if (tip[i] == 0) continue;
                 chosen = std::rand() & (kPaletteEntries - 1);
+                const int32_t c = coverage[tip[i]];
                 const uint8_t *entry = palette + 3 * chosen;
-                brush::BlendPixel(pixel, brush::BgrColor{entry[0], entry[1], entry[2]}, tip[i], pressure);
+                pixel[0] = brush::BlendChannel(pixel[0], entry[0], c);
+                pixel[1] = brush::BlendChannel(pixel[1], entry[1], c);
+                pixel[2] = brush::BlendChannel(pixel[2], entry[2], c);
             }
         }
     });
+    if (chosen >= 0) brush::Engine().tipVariantIndex = chosen;
     return brush::PaintResult::kPainted;
 }
 
