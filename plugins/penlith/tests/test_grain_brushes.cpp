@@ -165,6 +165,8 @@ TEST(GrainEntries, AllFiveBrushesAreExported) {
 
 // ------------------------------------------------------------ the masks --
 
+// The masks of the three, at sizes whose counts (pencil: 28 down to 10)
+// and disc edges differ, against the rules written out above.
 TEST(GrainMasks, SpeckleBlurCutAndThinningFollowTheRulesDrawForDraw) {
     struct Case {
         const char *name;
@@ -188,6 +190,13 @@ TEST(GrainMasks, SpeckleBlurCutAndThinningFollowTheRulesDrawForDraw) {
                 const auto *tips = static_cast<const uint8_t *>(ctx.tipBits);
                 EXPECT_TRUE(std::equal(want.begin(), want.end(), tips))
                     << c.name << " size " << size << " density " << density;
+                // Nothing outside the disc (the pencil keeps r = 2 size).
+                const uint32_t cut = 2 * size + (c.reference == ReferencePencilMasks ? 1 : 0);
+                for (size_t k = 0; k < want.size(); ++k) {
+                    const int i = static_cast<int>(k % size), j = static_cast<int>(k / size % size);
+                    if (Radius4(size, i, j) < cut) continue;
+                    ASSERT_EQ(tips[k], 0) << c.name << " size " << size << " at " << i << "," << j;
+                }
             }
         }
     }
@@ -259,46 +268,6 @@ TEST(PencilMasks, SizeOneBuildsTwentyEightTwoByTwoMasksAtHalfDensity) {
     }
     EXPECT_GT(thinSum, 0);
     for (size_t k = 1; k < 4; ++k) EXPECT_GT(keptAt[k], 0) << "pixel " << k << " is inside the disc";
-}
-
-TEST(PencilMasks, CountFallsWithSizeToTenFromTwentyUp) {
-    PenlithBrush pencil("Xi_PencilBrush", 8, 8);
-    for (const auto &c : {std::pair<int, int>{3, 27}, {19, 11}, {20, 10}, {60, 10}}) {
-        pencil.brush.SetParams(c.first, 50, 0);
-        ASSERT_EQ(pencil.brush.Select(), 1);
-        EXPECT_EQ(pencil.brush.ctx().tipVariantCount, c.second) << c.first;
-        EXPECT_EQ(pencil.brush.ctx().tipWidth, c.first);
-    }
-}
-
-TEST(GrainMasks, StayWithinTheirDiscsAndPeaks) {
-    for (const char *name : kMaskBrushes) {
-        const bool pencil = std::string(name) == "Xi_PencilBrush";
-        const bool spray = std::string(name) == "Xi_SprayBrush";
-        for (int size : {3, 8, 15, 31}) {
-            PenlithBrush b(name, 8, 8);
-            b.brush.SetParams(size, 80, 0);
-            std::srand(static_cast<unsigned>(size));
-            ASSERT_EQ(b.brush.Select(), 1) << name;
-            // The pencil cuts at r > 2 size, the others at r >= 2 size.
-            const uint32_t cut = static_cast<uint32_t>(2 * size) + (pencil ? 1 : 0);
-            const int limit = spray ? Peak(80) / 2 : 128;
-            int painted = 0;
-            for (const auto &mask : Masks(b.brush.ctx())) {
-                for (int j = 0; j < size; ++j) {
-                    for (int i = 0; i < size; ++i) {
-                        const uint8_t t = mask[j * size + i];
-                        painted += t > 0;
-                        EXPECT_LE(t, limit) << name;
-                        if (Radius4(size, i, j) >= cut) {
-                            EXPECT_EQ(t, 0) << name << " size " << size << " at " << i << "," << j;
-                        }
-                    }
-                }
-            }
-            EXPECT_GT(painted, 0) << name << " size " << size;
-        }
-    }
 }
 
 TEST(Spray, SizeOneBuildsEmptyMasksAndPaintsNothingButSucceeds) {
