@@ -9,6 +9,11 @@ const BrushEntry kBrushEntries[] = {
     {"Xi_NormalBrush", NormalBrush},
     {"Xi_MarkerBrush", MarkerBrush},
     {"Xi_TouchBrush", TouchBrush},
+    {"Xi_CrayonBrush", CrayonBrush},
+    {"Xi_PencilBrush", PencilBrush},
+    {"Xi_SprayBrush", SprayBrush},
+    {"Xi_SeuratBrush", SeuratBrush},
+    {"Xi_PointillismBrush", PointillismBrush},
 };
 const size_t kBrushEntryCount = sizeof kBrushEntries / sizeof kBrushEntries[0];
 

@@ -20,6 +20,17 @@ int32_t NormalBrush(PlugInBrushContext *ctx);
 int32_t MarkerBrush(PlugInBrushContext *ctx);
 // Finger ("指"): soft tip that smears the colour found under the stroke.
 int32_t TouchBrush(PlugInBrushContext *ctx);
+// Crayon ("クレヨン"): 12 speckled, blurred masks cut to a disc.
+int32_t CrayonBrush(PlugInBrushContext *ctx);
+// Pencil ("鉛筆"): 10 to 28 thinned speckle masks, 2 x 2 at the thinnest.
+int32_t PencilBrush(PlugInBrushContext *ctx);
+// Spray brush ("スプレーブラシ"): 12 masks of loose dots in a disc.
+int32_t SprayBrush(PlugInBrushContext *ctx);
+// Art brush ("アートブラシ"): soft tip, every pixel from a 64-colour
+// palette drawn at the stroke start.
+int32_t SeuratBrush(PlugInBrushContext *ctx);
+// Stippling ("点描"): one small dot per dab, each in a colour of its own.
+int32_t PointillismBrush(PlugInBrushContext *ctx);
 
 // The brushes implemented so far, by the export name the string table
 // gives (ID 2400 + i).  The entry points of the other descriptors come with

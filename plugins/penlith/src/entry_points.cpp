@@ -31,4 +31,24 @@ int32_t PLUGIN_CALL Xi_TouchBrush(PlugInBrushContext *ctx) {
     return Run(penlith::TouchBrush, ctx);
 }
 
+int32_t PLUGIN_CALL Xi_CrayonBrush(PlugInBrushContext *ctx) {
+    return Run(penlith::CrayonBrush, ctx);
+}
+
+int32_t PLUGIN_CALL Xi_PencilBrush(PlugInBrushContext *ctx) {
+    return Run(penlith::PencilBrush, ctx);
+}
+
+int32_t PLUGIN_CALL Xi_SprayBrush(PlugInBrushContext *ctx) {
+    return Run(penlith::SprayBrush, ctx);
+}
+
+int32_t PLUGIN_CALL Xi_SeuratBrush(PlugInBrushContext *ctx) {
+    return Run(penlith::SeuratBrush, ctx);
+}
+
+int32_t PLUGIN_CALL Xi_PointillismBrush(PlugInBrushContext *ctx) {
+    return Run(penlith::PointillismBrush, ctx);
+}
+
 }  // extern "C"

@@ -168,14 +168,23 @@ TEST(Cursors, EachBrushHasItsOwnThirtyTwoPixelCursor) {
 TEST(Exports, TheImplementedBrushesResolveByTheirTableNamesAndNothingElseIsExported) {
     ASSERT_TRUE(Penlith());
     const std::map<unsigned, std::string> table = pintora_test::ReadExportTable(Penlith());
+    // Ordinal = brush index + 1.
     const std::map<unsigned, std::string> want = {
-        {1, "Xi_NormalBrush"}, {3, "Xi_MarkerBrush"}, {13, "Xi_TouchBrush"}};
+        {1, "Xi_NormalBrush"},
+        {2, "Xi_SprayBrush"},
+        {3, "Xi_MarkerBrush"},
+        {5, "Xi_CrayonBrush"},
+        {6, "Xi_PencilBrush"},
+        {10, "Xi_PointillismBrush"},
+        {11, "Xi_SeuratBrush"},
+        {13, "Xi_TouchBrush"},
+    };
     EXPECT_EQ(table, want);
     // The manager resolves each descriptor's name; the brushes still to
     // come have none yet and are skipped.
     for (UINT i = 0; i < 27; ++i) {
         const bool exported = GetProcAddress(Penlith(), Text(BRSID_EXPORT_NAME + i).c_str()) != nullptr;
-        EXPECT_EQ(exported, i == 0 || i == 2 || i == 12) << "brush " << i;
+        EXPECT_EQ(exported, want.count(i + 1) != 0) << "brush " << i;
     }
 }
 
