@@ -144,6 +144,15 @@ TEST_F(Penlith, SelectionByNameClampsToPenlithsRanges) {
     EXPECT_EQ(params[0].value, 15);
     EXPECT_EQ(params[2].value, 0);
     EXPECT_STREQ(params[2].label, "");
+
+    // The crayon: size 4..100, so 2 is raised to 4; it builds its masks.
+    ASSERT_EQ(Bw().SelectPlugInBrushEx(m(), u8"クレヨン", 2, 60, 7, nullptr, 0, nullptr), 1);
+    ASSERT_STREQ(m()->brushes[m()->currentBrush].name, u8"クレヨン");
+    params = m()->brushes[m()->currentBrush].params;
+    EXPECT_EQ(params[0].value, 4);
+    EXPECT_EQ(params[1].value, 60);
+    EXPECT_EQ(params[2].value, 7);
+    EXPECT_NE(m()->context.tipBits, nullptr) << "the crayon built its masks";
     EXPECT_EQ(Bw().LeaveBrushMode(m()), 1);
     EXPECT_EQ(m()->context.tipBits, nullptr) << "released";
 }
