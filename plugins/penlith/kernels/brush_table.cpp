@@ -9,6 +9,10 @@ const BrushEntry kBrushEntries[] = {
     {"Xi_NormalBrush", NormalBrush},
     {"Xi_MarkerBrush", MarkerBrush},
     {"Xi_TouchBrush", TouchBrush},
+    {"Xi_RollerBrush", RollerBrush},
+    {"Xi_PipeBrush", PipeBrush},
+    {"Xi_RainbowBrush", RainbowBrush},
+    {"Xi_FurBrush", FurBrush},
 };
 const size_t kBrushEntryCount = sizeof kBrushEntries / sizeof kBrushEntries[0];
 
