@@ -19,6 +19,7 @@
 #endif
 
 #include "brush_engine.h"
+#include "brush_platform.h"
 
 namespace brush {
 
@@ -28,6 +29,26 @@ uint8_t ClampByte(int32_t v) { return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 
 
 // Pixels whose coverage is expanded at a time; keeps the buffer on the stack.
 constexpr int32_t kChunkPixels = 256;
+
+// The expanded coverage of the last fixed tip (SolidDabBlender::UseFixedTip),
+// three bytes a tip pixel, in a buffer of the plug-in's heap.  Painting
+// calls use it under the plug-in's lock.
+struct FixedTipCoverage {
+    uint8_t *bytes = nullptr;
+    size_t capacity = 0;
+    bool valid = false;
+    uint32_t generation = 0;
+    const uint8_t *mask = nullptr;
+    int32_t width = 0, height = 0, pressure = 0;
+};
+
+FixedTipCoverage &FixedTip() {
+    static FixedTipCoverage cache;
+    return cache;
+}
+
+// Larger tips are expanded row by row instead (768 KB at most is kept).
+constexpr int32_t kMaxFixedTipSide = 512;
 
 #if defined(__SSE2__)
 
@@ -108,16 +129,18 @@ void JitterColor(BgrColor *color, int32_t roughness) {
 }
 
 SolidDabBlender::SolidDabBlender(int32_t pressure) {
+    if (pressure > 256) pressure = 256;
+    if (pressure < -256) pressure = -256;
+    pressure_ = pressure;
 #if defined(__SSE2__)
     // A painting call often lays a single dab, so the table is built eight
     // entries at a time: clamp(pressure + t - 128, 0, 128) in 16-bit lanes,
     // widened and repeated into three bytes.  Entry 0 never paints.
-    if (pressure > 256) pressure = 256;
-    if (pressure < -256) pressure = -256;
     const __m128i zero = _mm_setzero_si128();
     const __m128i full = _mm_set1_epi16(128);
     const __m128i step = _mm_set1_epi16(8);
-    __m128i c = _mm_add_epi16(_mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7), _mm_set1_epi16(static_cast<int16_t>(pressure - 128)));
+    __m128i c = _mm_add_epi16(_mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7),
+                              _mm_set1_epi16(static_cast<int16_t>(pressure - 128)));
     for (int32_t t = 0; t < 256; t += 8, c = _mm_add_epi16(c, step)) {
         const __m128i clamped = _mm_min_epi16(_mm_max_epi16(c, zero), full);
         __m128i lo = _mm_unpacklo_epi16(clamped, zero), hi = _mm_unpackhi_epi16(clamped, zero);
@@ -143,9 +166,65 @@ void SolidDabBlender::SetTarget(BgrColor target) {
     }
 }
 
+void SolidDabBlender::UseFixedTip(const PlugInBrushContext *ctx) {
+    fixedMask_ = fixedCoverage_ = nullptr;
+    fixedWidth_ = 0;
+    if (!ctx || !ctx->tipBits || ctx->tipWidth <= 0 || ctx->tipHeight <= 0 ||
+        ctx->tipWidth > kMaxFixedTipSide || ctx->tipHeight > kMaxFixedTipSide) {
+        return;
+    }
+    FixedTipCoverage &cache = FixedTip();
+    const uint8_t *mask = TipMask(ctx);
+    const bool current = cache.valid && cache.generation == Engine().tipGeneration && cache.mask == mask &&
+                         cache.width == ctx->tipWidth && cache.height == ctx->tipHeight &&
+                         cache.pressure == pressure_;
+    if (!current) {
+        const size_t pixels = static_cast<size_t>(ctx->tipWidth) * static_cast<size_t>(ctx->tipHeight);
+        cache.valid = false;
+        if (3 * pixels > cache.capacity) {
+            FreeBrushBuffer(cache.bytes);
+            cache.bytes = static_cast<uint8_t *>(AllocBrushBuffer(3 * pixels));
+            cache.capacity = cache.bytes ? 3 * pixels : 0;
+            if (!cache.bytes) return;
+        }
+        for (size_t k = 0; k < pixels; ++k) std::memcpy(cache.bytes + 3 * k, &coverage3_[mask[k]], 3);
+        cache.generation = Engine().tipGeneration;
+        cache.mask = mask;
+        cache.width = ctx->tipWidth;
+        cache.height = ctx->tipHeight;
+        cache.pressure = pressure_;
+        cache.valid = true;
+    }
+    fixedMask_ = mask;
+    fixedCoverage_ = cache.bytes;
+    fixedWidth_ = ctx->tipWidth;
+}
+
+// True while the kept coverage is still the one UseFixedTip chose: another
+// blender of the same call may have asked for another tip or pressure.
+bool SolidDabBlender::FixedTipStillKept() const {
+    const FixedTipCoverage &cache = FixedTip();
+    return cache.valid && cache.bytes == fixedCoverage_ && cache.mask == fixedMask_ &&
+           cache.pressure == pressure_ && cache.generation == Engine().tipGeneration;
+}
+
+void ReleaseEngineCaches() {
+    FixedTipCoverage &cache = FixedTip();
+    FreeBrushBuffer(cache.bytes);
+    cache = FixedTipCoverage{};
+}
+
 void SolidDabBlender::Blend(const CanvasView &canvas, const DabPlace &place, const uint8_t *mask,
                             int32_t tipWidth) const {
     if (place.sizeW <= 0 || place.sizeH <= 0 || !mask) return;
+    if (fixedCoverage_ && mask == fixedMask_ && tipWidth == fixedWidth_ && FixedTipStillKept()) {
+        for (int32_t j = 0; j < place.sizeH; ++j) {
+            const size_t first = static_cast<size_t>(place.tipY + j) * tipWidth + place.tipX;
+            BlendRowBytes(canvas.Pixel(place.canvasX, place.canvasRow + j), fixedCoverage_ + 3 * first,
+                          3 * place.sizeW, pattern_);
+        }
+        return;
+    }
     // Three coverage bytes per pixel; the expansion writes four bytes at a
     // time, one past the last pixel.
     uint8_t coverage[3 * kChunkPixels + 4];

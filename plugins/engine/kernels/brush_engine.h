@@ -76,6 +76,13 @@ struct EngineState {
     uint16_t sqrtGuess = 4;       // last integer root: the next starting guess
     int32_t tipVariantIndex = 0;  // tip variant of the current dab
     int32_t carriedColor[3] = {}; // blue, green, red: the paint a brush carries
+    // Changes whenever a tip may have been built, rebuilt or freed (every
+    // AllocTipMasks and tip release, every command 4, 5 and 6), so that
+    // what is cached about a tip is never taken for a newer one.
+    uint32_t tipGeneration = 0;
+    // The last tip diagonal asked for (every dab asks; speed only).
+    int32_t diagonalTipWidth = 0, diagonalTipHeight = 0;
+    uint32_t diagonal8 = 0;
 };
 EngineState &Engine();
 
@@ -242,13 +249,33 @@ class SolidDabBlender {
 public:
     explicit SolidDabBlender(int32_t pressure);
     void SetTarget(BgrColor target);
+
+    // For brushes whose mask stays exactly as it was built on select (the
+    // single round tips): the coverage of the record's whole first mask,
+    // three bytes a pixel, is kept between calls and reused by Blend for
+    // that mask while the tip generation, the tip and the pressure stay the
+    // same.  Call it once per painting call, under the plug-in's lock.
+    // Without it (or for tips too large to keep) Blend expands the coverage
+    // row by row; the bytes are the same either way.
+    void UseFixedTip(const PlugInBrushContext *ctx);
+
     void Blend(const CanvasView &canvas, const DabPlace &place, const uint8_t *mask,
                int32_t tipWidth) const;
 
 private:
+    bool FixedTipStillKept() const;
+
     uint32_t coverage3_[256];  // coverage of tip byte t, repeated in three bytes
     uint8_t pattern_[48];      // the target's channels repeated: b, g, r, b, ...
+    int32_t pressure_;         // within -256..256, where coverage stops changing
+    const uint8_t *fixedMask_ = nullptr;     // the mask of UseFixedTip
+    const uint8_t *fixedCoverage_ = nullptr; // its expanded coverage
+    int32_t fixedWidth_ = 0;
 };
+
+// Frees what the engine keeps between calls (the fixed-tip coverage); the
+// plug-in's shutdown calls it.
+void ReleaseEngineCaches();
 
 // The same blend written as the formula, pixel by pixel: the reference the
 // fast path is tested against.

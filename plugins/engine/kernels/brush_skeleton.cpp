@@ -57,6 +57,13 @@ int32_t Begin(PlugInBrushContext *ctx, const BrushOps &ops) {
 
 int32_t RunBrush(PlugInBrushContext *ctx, const BrushOps &ops) {
     if (!ctx) return 0;
+    // Selecting, releasing and previewing may rebuild or replace the tip
+    // by whatever means the brush has: nothing cached about a tip outlives
+    // them.
+    if (ctx->command == BRUSHCMD_SELECT || ctx->command == BRUSHCMD_RELEASE ||
+        ctx->command == BRUSHCMD_PREVIEW) {
+        ++Engine().tipGeneration;
+    }
     switch (ctx->command) {
     case BRUSHCMD_PAINT:
         return Paint(ctx, ops);

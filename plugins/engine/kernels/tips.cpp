@@ -69,12 +69,14 @@ void FreeField(void *&field) {
 
 void ReleaseTipBuffers(PlugInBrushContext *ctx) {
     if (!ctx) return;
+    ++Engine().tipGeneration;
     FreeField(ctx->tipBits);
     FreeField(ctx->workBits);
 }
 
 uint8_t *AllocTipMasks(PlugInBrushContext *ctx, int32_t size, int32_t variants) {
     if (!ctx) return nullptr;
+    ++Engine().tipGeneration;
     FreeField(ctx->tipBits);
     ctx->tipWidth = ctx->tipHeight = 0;
     if (size < 1 || size > kMaxTipSide || variants < 1) return nullptr;
@@ -114,6 +116,7 @@ int MakeRollerTip(PlugInBrushContext *ctx) { return BuildSingleTip(ctx, FillRoll
 
 int FreeBrushBuffers(PlugInBrushContext *ctx) {
     if (!ctx) return 0;
+    ++Engine().tipGeneration;
     FreeField(ctx->tipBits);
     FreeField(ctx->workBits);
     FreeField(ctx->spareBits);

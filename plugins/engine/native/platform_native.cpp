@@ -37,7 +37,10 @@ void StartPlugIn(void *instance) {
     SeedRandomWithTime();
 }
 
-void StopPlugIn() { g_started = false; }
+void StopPlugIn() {
+    ReleaseEngineCaches();
+    g_started = false;
+}
 
 void *PlugInInstance() { return g_instance; }
 

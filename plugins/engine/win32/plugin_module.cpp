@@ -54,7 +54,10 @@ void StartPlugIn(void *instance) {
     SeedRandomWithTime();
 }
 
-void StopPlugIn() { g_brushLock.Delete(); }
+void StopPlugIn() {
+    ReleaseEngineCaches();
+    g_brushLock.Delete();
+}
 
 void *PlugInInstance() { return g_instance; }
 

@@ -30,6 +30,7 @@ brush::BgrColor CallTarget(const PlugInBrushContext *ctx) {
 // Airbrush and marker: every dab in the call's one target colour.
 brush::PaintResult PaintSolid(PlugInBrushContext *ctx, brush::DirtyRect &rect) {
     brush::SolidDabBlender blender(ctx->pressure);
+    blender.UseFixedTip(ctx);
     blender.SetTarget(CallTarget(ctx));
     const brush::CanvasView canvas = brush::CanvasOf(ctx);
     const uint8_t *mask = brush::TipMask(ctx);
@@ -43,6 +44,7 @@ brush::PaintResult PaintSolid(PlugInBrushContext *ctx, brush::DirtyRect &rect) {
 brush::PaintResult PaintSmear(PlugInBrushContext *ctx, brush::DirtyRect &rect) {
     const brush::BgrColor target = CallTarget(ctx);
     brush::SolidDabBlender blender(ctx->pressure);
+    blender.UseFixedTip(ctx);
     const brush::CanvasView canvas = brush::CanvasOf(ctx);
     const uint8_t *mask = brush::TipMask(ctx);
     const uint8_t *sample = nullptr;

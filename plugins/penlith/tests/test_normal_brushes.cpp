@@ -88,6 +88,25 @@ TEST(Airbrush, RoughnessShiftsEachChannelByTheSharedGenerator) {
     }
 }
 
+// The coverage of a fixed tip is kept between calls: a new tip of the same
+// size (likely at the same address) and a change of pressure must show.
+TEST(Airbrush, KeptCoverageFollowsANewTipAndTheCurrentPressure) {
+    PenlithBrush air("Xi_NormalBrush", 90, 20);
+    air.brush.ctx().color = brush_test::ColorValue(0, 0, 0);
+    air.brush.SetParams(10, 100, 0);
+    ASSERT_EQ(air.brush.Select(), 1);
+    air.Stroke({{10, 10}});
+    EXPECT_EQ(air.canvas.Pixel(10, 10), Grey(0));
+    air.brush.SetParams(10, 50, 0);  // centre byte 64
+    ASSERT_EQ(air.brush.Select(), 1);
+    air.Stroke({{30, 10}});
+    EXPECT_EQ(air.canvas.Pixel(30, 10), Grey(Blend(255, 0, 64)));
+    air.Stroke({{50, 10}}, BRUSHKEY_LBUTTON, 100);  // coverage 100 + 64 - 128
+    EXPECT_EQ(air.canvas.Pixel(50, 10), Grey(Blend(255, 0, 36)));
+    air.Stroke({{70, 10}});
+    EXPECT_EQ(air.canvas.Pixel(70, 10), Grey(Blend(255, 0, 64)));
+}
+
 TEST(Airbrush, SizeOneAndTwoTips) {
     PenlithBrush air("Xi_NormalBrush", 12, 12);
     air.brush.ctx().color = brush_test::ColorValue(0, 0, 0);
