@@ -73,6 +73,7 @@ BgrColor RainbowColor(int32_t hue) {
 
 PaintResult PaintRainbow(PlugInBrushContext *ctx, DirtyRect &rect) {
     brush::SolidDabBlender blender(ctx->pressure);
+    blender.UseFixedTip(ctx);  // the soft tip stays as it was built on select
     const CanvasView canvas = brush::CanvasOf(ctx);
     const uint8_t *mask = brush::TipMask(ctx);
     brush::LayDabs(ctx, rect, brush::DabSpacing::Pressure(), [&](const DabPlace &place) {
