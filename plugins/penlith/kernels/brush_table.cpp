@@ -14,6 +14,10 @@ const BrushEntry kBrushEntries[] = {
     {"Xi_SprayBrush", SprayBrush},
     {"Xi_SeuratBrush", SeuratBrush},
     {"Xi_PointillismBrush", PointillismBrush},
+    {"Xi_RollerBrush", RollerBrush},
+    {"Xi_PipeBrush", PipeBrush},
+    {"Xi_RainbowBrush", RainbowBrush},
+    {"Xi_FurBrush", FurBrush},
 };
 const size_t kBrushEntryCount = sizeof kBrushEntries / sizeof kBrushEntries[0];
 

@@ -31,6 +31,16 @@ int32_t SprayBrush(PlugInBrushContext *ctx);
 int32_t SeuratBrush(PlugInBrushContext *ctx);
 // Stippling ("点描"): one small dot per dab, each in a colour of its own.
 int32_t PointillismBrush(PlugInBrushContext *ctx);
+// Roller ("ローラー"): flat tip that never builds up beyond one opacity
+// within a stroke (a per-stroke coverage map of the canvas).
+int32_t RollerBrush(PlugInBrushContext *ctx);
+// Pipe ("パイプ"): round tip shaded by a light from the top left, a tube.
+int32_t PipeBrush(PlugInBrushContext *ctx);
+// Rainbow ("虹色"): soft tip whose colour walks round the hue circle.
+int32_t RainbowBrush(PlugInBrushContext *ctx);
+// Fur: a random speckled tip made on every selection.  No descriptor row
+// offers it; it is reachable only by its export.
+int32_t FurBrush(PlugInBrushContext *ctx);
 
 // The brushes implemented so far, by the export name the string table
 // gives (ID 2400 + i).  The entry points of the other descriptors come with

@@ -51,4 +51,20 @@ int32_t PLUGIN_CALL Xi_PointillismBrush(PlugInBrushContext *ctx) {
     return Run(penlith::PointillismBrush, ctx);
 }
 
+int32_t PLUGIN_CALL Xi_RollerBrush(PlugInBrushContext *ctx) {
+    return Run(penlith::RollerBrush, ctx);
+}
+
+int32_t PLUGIN_CALL Xi_PipeBrush(PlugInBrushContext *ctx) {
+    return Run(penlith::PipeBrush, ctx);
+}
+
+int32_t PLUGIN_CALL Xi_RainbowBrush(PlugInBrushContext *ctx) {
+    return Run(penlith::RainbowBrush, ctx);
+}
+
+int32_t PLUGIN_CALL Xi_FurBrush(PlugInBrushContext *ctx) {
+    return Run(penlith::FurBrush, ctx);
+}
+
 }  // extern "C"
