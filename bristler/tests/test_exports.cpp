@@ -6,35 +6,14 @@
 #include <set>
 
 #include "bristler_test_support.h"
+#include "export_check.h"
 
 namespace {
 
-struct ListedExport {
-    unsigned ordinal;
-    const char *name;
-};
-
-const ListedExport kListed[] = {
-#define PINTORA_LIST_EXPORT(ordinal, name) {ordinal, #name},
-    BRISTLER_EXPORTS(PINTORA_LIST_EXPORT)
-#undef PINTORA_LIST_EXPORT
-};
-
 TEST(BristlerExports, EveryListedOrdinalIsExportedUnderItsName) {
     ASSERT_NE(Bw().module, nullptr) << "Bristler.dll did not load from the product folder";
-    const auto table = pintora_test::ReadExportTable(Bw().module);
-    std::set<unsigned> listed;
-    for (const auto &e : kListed) {
-        listed.insert(e.ordinal);
-        auto it = table.find(e.ordinal);
-        ASSERT_NE(it, table.end()) << "ordinal " << e.ordinal << " (" << e.name << ") is not exported";
-        EXPECT_EQ(it->second, e.name) << "ordinal " << e.ordinal;
-        EXPECT_EQ(GetProcAddress(Bw().module, MAKEINTRESOURCEA(e.ordinal)), GetProcAddress(Bw().module, e.name));
-    }
-    for (const auto &[ordinal, name] : table) {
-        EXPECT_TRUE(listed.count(ordinal)) << "ordinal " << ordinal << " (" << name
-                                           << ") is exported but not listed in bristler.h";
-    }
+    ASSERT_NO_FATAL_FAILURE(
+        pintora_test::ExpectExportsAsListed(Bw().module, {BRISTLER_EXPORTS(PINTORA_LISTED_EXPORT)}, "bristler.h"));
 }
 
 // The names of the libraries a module imports, and whether any import from

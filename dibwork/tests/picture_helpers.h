@@ -51,6 +51,18 @@ inline int SectionBits(HBITMAP bitmap) {
     return ds.dsBmih.biBitCount;
 }
 
+// The colour table of a DIB section of 8 bits or fewer, as many entries
+// as the section has (none for a section without a table).
+inline std::vector<RGBQUAD> SectionColorTable(HBITMAP bitmap) {
+    RGBQUAD table[256];
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    const UINT entries = GetDIBColorTable(dc, 0, 256, table);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return std::vector<RGBQUAD>(table, table + entries);
+}
+
 // Address of 24-bit pixel (x, y from the top) in bottom-up rows.
 inline uint8_t *Pixel24(uint8_t *bits, int width, int height, int x, int y) {
     return bits + size_t(height - 1 - y) * Stride(width, 24) + 3 * size_t(x);

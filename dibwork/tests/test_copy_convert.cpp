@@ -317,21 +317,18 @@ TEST(Reduction, FewColoursMapExactly) {
     BitmapGuard reduced(dw.CreateReducedColorDIBitmap(nullptr, src.get()));
     ASSERT_NE(reduced.get(), nullptr);
     ASSERT_EQ(SectionBits(reduced.get()), 8);
-    RGBQUAD table[256];
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, reduced.get());
-    const UINT entries = GetDIBColorTable(dc, 0, 256, table);
-    SelectObject(dc, old);
-    DeleteDC(dc);
+    const std::vector<RGBQUAD> table = SectionColorTable(reduced.get());
     // Four colours (white among them) plus black; the system pads the
     // section's table with black entries.
     std::set<COLORREF> distinct;
-    for (UINT i = 0; i < entries; ++i) distinct.insert(RGB(table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue));
+    for (const RGBQUAD &q : table) distinct.insert(RGB(q.rgbRed, q.rgbGreen, q.rgbBlue));
     EXPECT_EQ(distinct.size(), 5u);
     const uint8_t *px = SectionPixels(reduced.get());
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 16; ++x) {
-            const RGBQUAD q = table[px[size_t(7 - y) * 16 + x]];
+            const uint8_t index = px[size_t(7 - y) * 16 + x];
+            ASSERT_LT(index, table.size()) << x << "," << y;
+            const RGBQUAD q = table[index];
             ASSERT_EQ(RGB(q.rgbRed, q.rgbGreen, q.rgbBlue), colours[(x + y) % 4]) << x << "," << y;
         }
 
@@ -348,14 +345,8 @@ TEST(Reduction, ManyColoursFitInTheTableWithWhiteAndBlack) {
     BitmapGuard src(New24(200, 100, [&](int, int) { return COLORREF(rng() & 0xFFFFFF); }));
     BitmapGuard reduced(dw.CreateReducedColorDIBitmap(nullptr, src.get()));
     ASSERT_NE(reduced.get(), nullptr);
-    RGBQUAD table[256];
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, reduced.get());
-    const UINT entries = GetDIBColorTable(dc, 0, 256, table);
-    SelectObject(dc, old);
-    DeleteDC(dc);
     std::set<COLORREF> seen;
-    for (UINT i = 0; i < entries; ++i) seen.insert(RGB(table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue));
+    for (const RGBQUAD &q : SectionColorTable(reduced.get())) seen.insert(RGB(q.rgbRed, q.rgbGreen, q.rgbBlue));
     EXPECT_LE(seen.size(), 255u);
     EXPECT_TRUE(seen.count(RGB(255, 255, 255)));
     EXPECT_TRUE(seen.count(RGB(0, 0, 0)));

@@ -1,12 +1,14 @@
 // Pictures in plain memory for the kernel tests: a buffer with a view over
 // it, rows padded to 4 bytes like every DIB, and a slow, obvious pixel
-// accessor to check the kernels against.
+// accessor to check the kernels against; and the header fields of a
+// picture for the layout and conversion checks.
 #pragma once
 
 #include <cstdint>
 #include <random>
 #include <vector>
 
+#include "dib_layout.h"
 #include "pixel_rows.h"
 #include "pixel_view.h"
 
@@ -48,5 +50,21 @@ struct Picture {
         for (auto &b : bytes) b = static_cast<uint8_t>(rng());
     }
 };
+
+// The fields of a BITMAPINFOHEADER of one plane: w x h (h < 0 for top-down
+// rows) at `bits` per pixel, with the compression and the colours-used
+// count given.
+inline dibwork::DibHeaderFields Info(int32_t w, int32_t h, uint16_t bits, uint32_t compression = 0,
+                                     uint32_t used = 0) {
+    dibwork::DibHeaderFields f;
+    f.headerSize = 40;
+    f.width = w;
+    f.height = h;
+    f.planes = 1;
+    f.bitCount = bits;
+    f.compression = compression;
+    f.colorsUsed = used;
+    return f;
+}
 
 }  // namespace kernel_test

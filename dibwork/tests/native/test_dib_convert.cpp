@@ -7,22 +7,12 @@
 #include <vector>
 
 #include "dib_convert.h"
+#include "kernel_pictures.h"
 
 using namespace dibwork;
+using kernel_test::Info;
 
 namespace {
-
-DibHeaderFields Info(int32_t w, int32_t h, uint16_t bits, uint32_t compression = 0, uint32_t used = 0) {
-    DibHeaderFields f;
-    f.headerSize = 40;
-    f.width = w;
-    f.height = h;
-    f.planes = 1;
-    f.bitCount = bits;
-    f.compression = compression;
-    f.colorsUsed = used;
-    return f;
-}
 
 TEST(NormalForm, Classification) {
     EXPECT_EQ(ClassifyNormalForm(Info(4, 4, 8), 0), NormalForm::kNormal);

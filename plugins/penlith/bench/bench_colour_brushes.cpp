@@ -32,136 +32,13 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "brush_engine.h"
+#include "penlith_bench_support.h"
 
 namespace {
 
-constexpr int32_t kWidth = 1920, kHeight = 1080;
+using namespace penlith_bench;
+
 constexpr int32_t kPressure = BRUSH_PRESSURE_FULL;
-
-// Penlith.brs from the current folder (tools/bench runs in build/dist) or
-// from ..\dist beside this program's folder.
-HMODULE LoadPenlith() {
-    if (HMODULE m = LoadLibraryW(L"Penlith.brs")) return m;
-    wchar_t path[MAX_PATH];
-    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring dir(path, n);
-    dir = dir.substr(0, dir.find_last_of(L"\\/"));
-    dir = dir.substr(0, dir.find_last_of(L"\\/"));
-    return LoadLibraryW((dir + L"\\dist\\Penlith.brs").c_str());
-}
-
-PlugInBrushProc Entry(HMODULE module, const char *name) {
-    return module ? reinterpret_cast<PlugInBrushProc>(reinterpret_cast<void *>(GetProcAddress(module, name)))
-                  : nullptr;
-}
-
-// A 24-bit bottom-up canvas with its header.
-struct Canvas {
-    int32_t width, height, stride;
-    BITMAPINFOHEADER info{};
-    std::vector<uint8_t> bits;
-    Canvas(int32_t w, int32_t h) : width(w), height(h), stride(((w * 24 + 31) / 32) * 4) {
-        bits.resize(static_cast<size_t>(stride) * h);
-        info.biSize = sizeof info;
-        info.biWidth = w;
-        info.biHeight = h;
-        info.biPlanes = 1;
-        info.biBitCount = 24;
-    }
-    void FillNoise() {
-        for (size_t k = 0; k < bits.size(); ++k) bits[k] = static_cast<uint8_t>((k * 2654435761u) >> 24);
-    }
-    uint8_t *Row(int32_t memoryRow) { return bits.data() + static_cast<size_t>(memoryRow) * stride; }
-};
-
-void AttachCanvas(PlugInBrushContext &ctx, Canvas &canvas) {
-    ctx.canvasInfo = reinterpret_cast<tagBITMAPINFOHEADER *>(&canvas.info);
-    ctx.canvasBits = canvas.bits.data();
-    ctx.width = canvas.width;
-    ctx.height = canvas.height;
-    ctx.stride = canvas.stride;
-}
-
-// The stroke: a looping curve sampled about every 6 pixels.
-std::vector<POINT> StrokePoints() {
-    std::vector<POINT> points;
-    const int count = 2400;
-    for (int k = 0; k < count; ++k) {
-        const double a = 2 * 3.14159265358979 * k / count;
-        points.push_back(POINT{static_cast<LONG>(kWidth / 2 + 900 * std::sin(3 * a)),
-                               static_cast<LONG>(kHeight / 2 + 520 * std::sin(4 * a + 0.5))});
-    }
-    return points;
-}
-
-// One stroke as the manager drives it: begin and paint at the first point,
-// paint for every further one (prev = cur as the brush left it), end.
-template <typename Paint>
-void DriveStroke(PlugInBrushContext &ctx, const std::vector<POINT> &points, Paint &&paint) {
-    ctx.curX = ctx.prevX = ctx.startX = points[0].x;
-    ctx.curY = ctx.prevY = ctx.startY = points[0].y;
-    ctx.flags = BRUSHKEY_LBUTTON;
-    ctx.pressure = kPressure;
-    paint(ctx, true);
-    for (size_t k = 1; k < points.size(); ++k) {
-        ctx.prevX = ctx.curX;
-        ctx.prevY = ctx.curY;
-        ctx.curX = points[k].x;
-        ctx.curY = points[k].y;
-        paint(ctx, false);
-    }
-}
-
-// The whole stroke through the entry point, begin to end.
-void PaintThroughEntry(PlugInBrushProc brush, PlugInBrushContext &ctx, const std::vector<POINT> &points) {
-    DriveStroke(ctx, points, [&](PlugInBrushContext &c, bool first) {
-        if (first) {
-            c.command = BRUSHCMD_BEGIN;
-            brush(&c);
-        }
-        c.command = BRUSHCMD_PAINT;
-        brush(&c);
-    });
-    ctx.command = BRUSHCMD_END;
-    brush(&ctx);
-}
-
-// Selects the brush with the three parameter values; false when it refuses.
-bool SelectBrush(PlugInBrushProc brush, PlugInBrushContext &ctx, BrushParam (&params)[3], int32_t size,
-                 int32_t density, int32_t third, uint32_t color) {
-    params[0].value = size;
-    params[1].value = density;
-    params[2].value = third;
-    ctx.tipParams = params;
-    ctx.color = color;
-    ctx.command = BRUSHCMD_SELECT;
-    return brush(&ctx) != 0;
-}
-
-void ReleaseBrush(PlugInBrushProc brush, PlugInBrushContext &ctx) {
-    ctx.command = BRUSHCMD_RELEASE;
-    brush(&ctx);
-}
-
-// The dabs the engine places along the stroke for a tip of the record's
-// size, with the brush's spacing.
-std::vector<brush::DabPlace> PlaceDabs(const PlugInBrushContext &selected, const brush::DabSpacing &spacing,
-                                       const std::vector<POINT> &points, int64_t *tipPixels) {
-    PlugInBrushContext placer = selected;
-    Canvas scratch(kWidth, kHeight);
-    AttachCanvas(placer, scratch);
-    std::vector<brush::DabPlace> places;
-    *tipPixels = 0;
-    DriveStroke(placer, points, [&](PlugInBrushContext &ctx, bool) {
-        brush::DirtyRect rect;
-        brush::LayDabs(&ctx, rect, spacing, [&](const brush::DabPlace &p) {
-            places.push_back(p);
-            *tipPixels += int64_t{p.sizeW} * p.sizeH;
-        });
-    });
-    return places;
-}
 
 int32_t Clamp255(int32_t v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
 int32_t Blend(int32_t old, int32_t target, int32_t c) { return old + (target - old) * c / 128; }
@@ -222,7 +99,7 @@ int32_t ProbeRainbowHue(PlugInBrushProc rainbow) {
     if (!SelectBrush(rainbow, ctx, params, 4, 100, 0, 0)) return -1;
     Canvas canvas(8, 8);
     AttachCanvas(ctx, canvas);
-    PaintThroughEntry(rainbow, ctx, {POINT{4, 4}});
+    PaintThroughEntry(rainbow, ctx, {POINT{4, 4}}, kPressure);
     ReleaseBrush(rainbow, ctx);
     const uint8_t *pixel = canvas.Row(8 - 1 - 4) + 3 * 4;
     for (int32_t h = 0; h < 240; ++h) {
@@ -233,22 +110,6 @@ int32_t ProbeRainbowHue(PlugInBrushProc rainbow) {
 }
 
 // ------------------------------------------------------------ measuring --
-
-struct Timing {
-    double engine = 1e30, scalar = 1e30;
-    bool identical = false;
-};
-
-void Report(const std::string &name, size_t dabs, int64_t tipPixels, const Timing &t) {
-    const double n = static_cast<double>(dabs), px = static_cast<double>(tipPixels);
-    pintora_bench::Report(name + ".dabs", n, "dabs");
-    pintora_bench::Report(name + ".engine", t.engine * 1e9 / n, "ns/dab");
-    pintora_bench::Report(name + ".engine", t.engine * 1e9 / px, "ns/tip-pixel");
-    pintora_bench::Report(name + ".scalar", t.scalar * 1e9 / n, "ns/dab");
-    pintora_bench::Report(name + ".scalar", t.scalar * 1e9 / px, "ns/tip-pixel");
-    pintora_bench::Report(name + ".ratio_vs_scalar", t.engine / t.scalar, "x");
-    pintora_bench::Report(name + ".identical", t.identical ? 1 : 0, "bool");
-}
 
 constexpr int kRepeats = 5;
 
@@ -261,26 +122,23 @@ void MeasurePipe(PlugInBrushProc pipe, const std::vector<POINT> &points) {
         return;
     }
     int64_t tipPixels = 0;
-    const auto places = PlaceDabs(plugin, brush::DabSpacing::Ratio(9 - 2), points, &tipPixels);
-    Canvas pristine(kWidth, kHeight), engine(kWidth, kHeight), scalar(kWidth, kHeight);
+    const auto places = PlaceDabs(plugin, brush::DabSpacing::Ratio(9 - 2), points, kPressure, &tipPixels);
+    Canvas pristine;
     pristine.FillNoise();
-    Timing t;
-    for (int r = 0; r < kRepeats; ++r) {
-        engine.bits = pristine.bits;
-        AttachCanvas(plugin, engine);
-        const double t0 = pintora_bench::Now();
-        PaintThroughEntry(pipe, plugin, points);
-        t.engine = std::min(t.engine, pintora_bench::Now() - t0);
-
-        scalar.bits = pristine.bits;
-        const double t1 = pintora_bench::Now();
-        ScalarPipe(scalar, places, static_cast<const uint8_t *>(plugin.tipBits),
-                   static_cast<const uint8_t *>(plugin.workBits), plugin.tipWidth, brush::ColorOf(kColor));
-        t.scalar = std::min(t.scalar, pintora_bench::Now() - t1);
-    }
-    t.identical = engine.bits == scalar.bits;
+    const Timing t = BestOfRuns(
+        kRepeats, pristine,
+        [&](Canvas &canvas) {
+            AttachCanvas(plugin, canvas);
+            return Seconds([&] { PaintThroughEntry(pipe, plugin, points, kPressure); });
+        },
+        [&](Canvas &canvas) {
+            return Seconds([&] {
+                ScalarPipe(canvas, places, static_cast<const uint8_t *>(plugin.tipBits),
+                           static_cast<const uint8_t *>(plugin.workBits), plugin.tipWidth, brush::ColorOf(kColor));
+            });
+        });
     ReleaseBrush(pipe, plugin);
-    Report("pipe24q2", places.size(), tipPixels, t);
+    ReportTiming("pipe24q2", places.size(), tipPixels, t);
 }
 
 void MeasureRainbow(PlugInBrushProc rainbow, const std::vector<POINT> &points) {
@@ -292,27 +150,26 @@ void MeasureRainbow(PlugInBrushProc rainbow, const std::vector<POINT> &points) {
         return;
     }
     int64_t tipPixels = 0;
-    const auto places = PlaceDabs(plugin, brush::DabSpacing::Pressure(), points, &tipPixels);
-    Canvas pristine(kWidth, kHeight), engine(kWidth, kHeight), scalar(kWidth, kHeight);
+    const auto places = PlaceDabs(plugin, brush::DabSpacing::Pressure(), points, kPressure, &tipPixels);
+    Canvas pristine;
     pristine.FillNoise();
-    Timing t;
+    // The plug-in's hue carries on from run to run; the reference's follows.
     int32_t hue = probed;
-    for (int r = 0; r < kRepeats; ++r) {
-        engine.bits = pristine.bits;
-        AttachCanvas(plugin, engine);
-        const double t0 = pintora_bench::Now();
-        PaintThroughEntry(rainbow, plugin, points);
-        t.engine = std::min(t.engine, pintora_bench::Now() - t0);
-
-        scalar.bits = pristine.bits;
-        const double t1 = pintora_bench::Now();
-        ScalarRainbow(scalar, places, static_cast<const uint8_t *>(plugin.tipBits), plugin.tipWidth, hue);
-        t.scalar = std::min(t.scalar, pintora_bench::Now() - t1);
-        t.identical = engine.bits == scalar.bits;
-        hue = static_cast<int32_t>((hue + 13 * static_cast<int64_t>(places.size())) % 240);
-    }
+    const Timing t = BestOfRuns(
+        kRepeats, pristine,
+        [&](Canvas &canvas) {
+            AttachCanvas(plugin, canvas);
+            return Seconds([&] { PaintThroughEntry(rainbow, plugin, points, kPressure); });
+        },
+        [&](Canvas &canvas) {
+            const double seconds = Seconds([&] {
+                ScalarRainbow(canvas, places, static_cast<const uint8_t *>(plugin.tipBits), plugin.tipWidth, hue);
+            });
+            hue = static_cast<int32_t>((hue + 13 * static_cast<int64_t>(places.size())) % 240);
+            return seconds;
+        });
     ReleaseBrush(rainbow, plugin);
-    Report("rainbow20", places.size(), tipPixels, t);
+    ReportTiming("rainbow20", places.size(), tipPixels, t);
 }
 
 // --------------------------------------------------------- the picture --
@@ -367,7 +224,7 @@ bool PaintSamples(HMODULE penlith, const char *path) {
         BrushParam params[3] = {};
         if (!brushProc || !SelectBrush(brushProc, ctx, params, s.size, s.density, s.third, s.color)) return false;
         AttachCanvas(ctx, paper);
-        PaintThroughEntry(brushProc, ctx, s.points);
+        PaintThroughEntry(brushProc, ctx, s.points, kPressure);
         ReleaseBrush(brushProc, ctx);
     }
     return WriteBmp(path, paper);

@@ -11,6 +11,7 @@
 #include <set>
 #include <vector>
 
+#include "penlith_checks.h"
 #include "penlith_harness.h"
 
 namespace {
@@ -21,8 +22,6 @@ const char *const kBrushes[] = {"Xi_RainbowBrush", "Xi_RollerBrush", "Xi_PipeBru
 
 const Bgr kWhite{255, 255, 255};
 const Bgr kBlack{0, 0, 0};
-
-Bgr Grey(int v) { return Bgr{static_cast<uint8_t>(v), static_cast<uint8_t>(v), static_cast<uint8_t>(v)}; }
 
 // The roller's blend by k / 128 with its +64 before the truncating division.
 int Coat(int old, int target, int k) { return old + ((target - old) * k + 64) / 128; }
@@ -378,25 +377,7 @@ TEST(Pipe, WithoutItsShadeMapItPaintsNothing) {
 TEST(ColourStrokes, EveryCallsRectangleHoldsWhatItChangedAndNothingSpills) {
     std::srand(777);
     for (const char *name : kBrushes) {
-        for (int32_t size : {5, 9, 24, 61}) {
-            PenlithBrush b(name, 70, 50);
-            b.canvas.FillNoise(static_cast<uint32_t>(size));
-            b.brush.SetParams(size, 80, 5);
-            ASSERT_EQ(b.brush.Select(), 1) << name;
-            int32_t x = std::rand() % 70, y = std::rand() % 50;
-            auto before = b.canvas.Snapshot();
-            ASSERT_EQ(b.brush.Start(x, y), 1) << name;
-            for (int step = 0; step < 40; ++step) {
-                ASSERT_TRUE(Covers(ClipTo(b.brush.Dirty(), b.canvas), b.canvas.ChangedSince(before)))
-                    << name << " size " << size << " step " << step;
-                before = b.canvas.Snapshot();
-                x += std::rand() % 41 - 20;
-                y += std::rand() % 41 - 20;
-                b.brush.Drag(x, y, 2 + std::rand() % 127);
-            }
-            b.brush.End();
-            ASSERT_TRUE(b.canvas.GuardsIntact()) << name << " size " << size;
-        }
+        for (int32_t size : {5, 9, 24, 61}) ASSERT_NO_FATAL_FAILURE(CheckEveryCallsRectangle(name, size, 5, 40));
     }
 }
 
@@ -412,23 +393,13 @@ TEST(ColourStrokes, TipsLargerThanTheCanvasStayInside) {
 
 TEST(ColourStrokes, UnusableRecordsAndUnknownCommandsAreRefused) {
     for (const char *name : kBrushes) {
-        EXPECT_EQ(PenlithEntry(name)(nullptr), 0) << name;
         PenlithBrush b(name, 16, 16);
         b.brush.SetParams(6, 100, 1);
         ASSERT_EQ(b.brush.Select(), 1) << name;
-        for (int32_t command : {0, 7, -1}) EXPECT_EQ(b.brush.Send(command), 0) << name << " " << command;
-        TestCanvas gray(16, 16, 0, 8);
-        BrushHarness g(PenlithEntry(name), gray);
-        g.SetParams(6, 100, 1);
-        ASSERT_EQ(g.Select(), 1);
-        const auto before = gray.Snapshot();
-        EXPECT_EQ(g.Start(8, 8), 0) << name;
-        EXPECT_EQ(gray.Snapshot(), before) << name;
+        ExpectNullRecordAndCommandsRefused(name, b, {0, 7, -1});
+        ASSERT_NO_FATAL_FAILURE(ExpectEightBitCanvasRefused(name, 1));
         // released, nothing is left to paint with
-        EXPECT_EQ(b.brush.Release(), 1) << name;
-        EXPECT_EQ(b.brush.ctx().tipBits, nullptr) << name;
-        EXPECT_EQ(b.brush.ctx().workBits, nullptr) << name;
-        EXPECT_EQ(b.brush.Start(8, 8), 0) << name;
+        ExpectReleaseLeavesNothingToPaint(name, b);
     }
 }
 
@@ -437,20 +408,11 @@ TEST(ColourStrokes, CtrlPicksTheColourExceptWithTheRainbow) {
         PenlithBrush b(name, 30, 30);
         b.brush.SetParams(10, 100, 0);
         ASSERT_EQ(b.brush.Select(), 1);
-        b.canvas.SetPixel(12, 7, Bgr{30, 20, 10});
-        const auto before = b.canvas.Snapshot();
-        b.brush.ctx().color = 0;
-        ASSERT_EQ(b.brush.Start(12, 7, BRUSHKEY_LBUTTON | BRUSHKEY_CONTROL), 1) << name;
-        EXPECT_EQ(b.brush.ctx().color, 0x021E140Au) << name;
+        std::vector<uint8_t> before;
+        ASSERT_NO_FATAL_FAILURE(CtrlPressPicks(name, b, 12, 7, before));
         EXPECT_EQ(b.canvas.Snapshot(), before) << name;
         b.brush.End();
     }
-}
-
-Bgr PreviewBackground(int32_t x, int32_t y) {
-    const bool oddBand = (y / 8) % 2 == 1, oddCell = (x / 8) % 2 == 1;
-    if (!oddBand) return oddCell ? Bgr{163, 114, 61} : Grey(96);
-    return oddCell ? Bgr{128, 149, 255} : Grey(192);
 }
 
 // The previews paint the patterned background and then the brush's own

@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "penlith_checks.h"
 #include "penlith_harness.h"
 
 namespace {
@@ -151,12 +152,6 @@ struct TipPixel {
 };
 TipPixel OnCanvas(int32_t size, int32_t x, int32_t y, int32_t i, int32_t j) {
     return TipPixel{x - size / 2 + i, y + size / 2 - j};
-}
-
-Bgr PreviewBackground(int32_t x, int32_t y) {
-    const bool oddBand = (y / 8) % 2 == 1, oddCell = (x / 8) % 2 == 1;
-    if (!oddBand) return oddCell ? Bgr{163, 114, 61} : Bgr{96, 96, 96};
-    return oddCell ? Bgr{128, 149, 255} : Bgr{192, 192, 192};
 }
 
 TEST(GrainEntries, AllFiveBrushesAreExported) {
@@ -539,48 +534,25 @@ TEST(GrainPreview, ShowsTheStackedDabsAStrokeOfTheSameDrawsWouldPaint) {
 TEST(GrainStrokes, EveryCallsRectangleHoldsWhatItChangedAndNothingOutsideIsWritten) {
     std::srand(4242);
     for (const char *name : kGrainBrushes) {
-        for (int32_t size : {3, 9, 24, 61}) {
-            PenlithBrush b(name, 70, 50);
-            b.canvas.FillNoise(static_cast<uint32_t>(size));
-            b.brush.SetParams(size, 80, 20);
-            ASSERT_EQ(b.brush.Select(), 1);
-            int32_t x = std::rand() % 70, y = std::rand() % 50;
-            auto before = b.canvas.Snapshot();
-            ASSERT_EQ(b.brush.Start(x, y), 1) << name;
-            for (int step = 0; step < 30; ++step) {
-                ASSERT_TRUE(Covers(ClipTo(b.brush.Dirty(), b.canvas), b.canvas.ChangedSince(before)))
-                    << name << " size " << size << " step " << step;
-                before = b.canvas.Snapshot();
-                x += std::rand() % 41 - 20;
-                y += std::rand() % 41 - 20;
-                b.brush.Drag(x, y, 2 + std::rand() % 127);
-            }
-            b.brush.End();
-            ASSERT_TRUE(b.canvas.GuardsIntact()) << name << " size " << size;
-        }
+        for (int32_t size : {3, 9, 24, 61}) ASSERT_NO_FATAL_FAILURE(CheckEveryCallsRectangle(name, size, 20, 30));
     }
 }
 
 TEST(GrainBadRecords, NullRecordsUnknownCommandsMissingParametersAndThePick) {
     for (const char *name : kGrainBrushes) {
-        EXPECT_EQ(PenlithEntry(name)(nullptr), 0) << name;
         PenlithBrush b(name, 16, 16);
         ASSERT_EQ(b.brush.Select(), 1);
-        for (int32_t command : {0, 7, -1}) EXPECT_EQ(b.brush.Send(command), 0) << name;
+        ExpectNullRecordAndCommandsRefused(name, b, {0, 7, -1});
 
         // Ctrl picks the colour at the start and on every paint; even the
         // art brush, which has no palette then, succeeds.
-        b.canvas.SetPixel(4, 5, Bgr{30, 20, 10});
-        const auto before = b.canvas.Snapshot();
-        ASSERT_EQ(b.brush.Start(4, 5, BRUSHKEY_LBUTTON | BRUSHKEY_CONTROL), 1) << name;
-        EXPECT_EQ(b.brush.ctx().color, 0x021E140Au) << name;
+        std::vector<uint8_t> before;
+        ASSERT_NO_FATAL_FAILURE(CtrlPressPicks(name, b, 4, 5, before));
         EXPECT_EQ(b.brush.Drag(12, 12), 1) << name;
         b.brush.End();
         EXPECT_EQ(b.canvas.Snapshot(), before) << name;
 
-        b.brush.ctx().tipParams = nullptr;
-        EXPECT_EQ(b.brush.Send(BRUSHCMD_SELECT), 0) << name;
-        EXPECT_EQ(b.brush.ctx().tipBits, nullptr) << name;
+        ExpectSelectWithoutParametersRefused(name, b);
         EXPECT_EQ(b.brush.Start(8, 8), 0) << name;
     }
 }

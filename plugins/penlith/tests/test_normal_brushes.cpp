@@ -7,7 +7,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
+#include "penlith_checks.h"
 #include "penlith_harness.h"
 
 namespace {
@@ -21,8 +23,6 @@ const Bgr kWhite{255, 255, 255};
 uint8_t Blend(int old, int target, int coverage) {
     return static_cast<uint8_t>(old + (target - old) * coverage / 128);
 }
-
-Bgr Grey(uint8_t v) { return Bgr{v, v, v}; }
 
 // Pixels no further than `within` from (cx, cy) and no closer than `beyond`.
 template <typename F>
@@ -271,26 +271,7 @@ TEST(Stroke, PressureBelowTwoPaintsNothingAndStillSucceeds) {
 TEST(Stroke, EveryCallsRectangleHoldsWhatItChanged) {
     std::srand(4242);
     for (const char *name : kBrushes) {
-        for (int32_t size : {3, 9, 24, 61}) {
-            PenlithBrush b(name, 70, 50);
-            b.canvas.FillNoise(static_cast<uint32_t>(size));
-            b.brush.SetParams(size, 80, 20);
-            ASSERT_EQ(b.brush.Select(), 1);
-            int32_t x = std::rand() % 70, y = std::rand() % 50;
-            auto before = b.canvas.Snapshot();
-            ASSERT_EQ(b.brush.Start(x, y), 1);
-            for (int step = 0; step < 40; ++step) {
-                const Rect changed = b.canvas.ChangedSince(before);
-                ASSERT_TRUE(Covers(ClipTo(b.brush.Dirty(), b.canvas), changed))
-                    << name << " size " << size << " step " << step;
-                before = b.canvas.Snapshot();
-                x += std::rand() % 41 - 20;
-                y += std::rand() % 41 - 20;
-                b.brush.Drag(x, y, 2 + std::rand() % 127);
-            }
-            b.brush.End();
-            ASSERT_TRUE(b.canvas.GuardsIntact()) << name << " size " << size;
-        }
+        for (int32_t size : {3, 9, 24, 61}) ASSERT_NO_FATAL_FAILURE(CheckEveryCallsRectangle(name, size, 20, 40));
     }
 }
 
@@ -383,29 +364,18 @@ TEST(BadRecords, UnusableCanvasesAreRefusedAndLeftUntouched) {
             b.brush.ctx().tipBits = tip;  // hand the tip back for the release
             b.brush.ctx().tipWidth = tipWidth;
         }
-        // An 8-bit canvas is refused at the stroke start.
-        TestCanvas gray(16, 16, 0, 8);
-        BrushHarness b(PenlithEntry(name), gray);
-        b.SetParams(6, 100, 0);
-        ASSERT_EQ(b.Select(), 1);
-        const auto before = gray.Snapshot();
-        EXPECT_EQ(b.Start(8, 8), 0) << name;
-        EXPECT_EQ(gray.Snapshot(), before) << name;
+        ASSERT_NO_FATAL_FAILURE(ExpectEightBitCanvasRefused(name, 0));
     }
 }
 
 TEST(BadRecords, NullRecordsUnknownCommandsAndAMissingParameterBlock) {
     for (const char *name : kBrushes) {
-        const BrushHarness::Entry entry = PenlithEntry(name);
-        EXPECT_EQ(entry(nullptr), 0) << name;
         PenlithBrush b(name, 16, 16);
         ASSERT_EQ(b.brush.Select(), 1);
-        for (int32_t command : {0, 7, 8, -1, 1000}) EXPECT_EQ(b.brush.Send(command), 0) << name << " " << command;
+        ExpectNullRecordAndCommandsRefused(name, b, {0, 7, 8, -1, 1000});
 
         // Select without parameters: no tip, so painting is refused.
-        b.brush.ctx().tipParams = nullptr;
-        EXPECT_EQ(b.brush.Send(BRUSHCMD_SELECT), 0) << name;
-        EXPECT_EQ(b.brush.ctx().tipBits, nullptr) << name;
+        ExpectSelectWithoutParametersRefused(name, b);
         b.brush.SetParams(0, 100, 0);
         EXPECT_EQ(b.brush.Select(), 0) << name;
         EXPECT_EQ(b.brush.Start(8, 8), 0) << name;
@@ -421,10 +391,7 @@ TEST(Lifecycle, ReleaseFreesTheTipAndEndsPainting) {
         EXPECT_EQ(b.brush.ctx().tipWidth, 20);
         EXPECT_EQ(b.brush.Send(BRUSHCMD_BEGIN), 1) << name;
         EXPECT_EQ(b.brush.Send(BRUSHCMD_END), 1) << name;
-        EXPECT_EQ(b.brush.Release(), 1) << name;
-        EXPECT_EQ(b.brush.ctx().tipBits, nullptr) << name;
-        EXPECT_EQ(b.brush.ctx().workBits, nullptr) << name;
-        EXPECT_EQ(b.brush.Start(8, 8), 0) << name;
+        ExpectReleaseLeavesNothingToPaint(name, b);
         // selected again, it paints again
         ASSERT_EQ(b.brush.Select(), 1);
         EXPECT_EQ(b.brush.Start(8, 8), 1) << name;
@@ -438,23 +405,14 @@ TEST(Pick, CtrlPicksThePixelWithTheFlagByteInsteadOfPainting) {
     for (const char *name : kBrushes) {
         PenlithBrush b(name, 30, 30);
         ASSERT_EQ(b.brush.Select(), 1);
-        b.canvas.SetPixel(12, 7, Bgr{30, 20, 10});
-        const auto before = b.canvas.Snapshot();
-        b.brush.ctx().color = 0;
-        ASSERT_EQ(b.brush.Start(12, 7, BRUSHKEY_LBUTTON | BRUSHKEY_CONTROL), 1);
-        EXPECT_EQ(b.brush.ctx().color, 0x02000000u + 30 * 65536 + 20 * 256 + 10) << name;
+        std::vector<uint8_t> before;
+        ASSERT_NO_FATAL_FAILURE(CtrlPressPicks(name, b, 12, 7, before));
         EXPECT_TRUE(b.brush.Dirty().IsZero()) << name;
         EXPECT_EQ(b.brush.Drag(40, 7), 1);  // off the canvas: the colour stays
         EXPECT_EQ(b.brush.ctx().color, 0x021E140Au) << name;
         EXPECT_EQ(b.canvas.Snapshot(), before) << name;
         b.brush.End();
     }
-}
-
-Bgr PreviewBackground(int32_t x, int32_t y) {
-    const bool oddBand = (y / 8) % 2 == 1, oddCell = (x / 8) % 2 == 1;
-    if (!oddBand) return oddCell ? Bgr{163, 114, 61} : Grey(96);
-    return oddCell ? Bgr{128, 149, 255} : Grey(192);
 }
 
 TEST(Preview, PatternedBackgroundAndOneStrengthThreeDabAtTheCentre) {

@@ -71,4 +71,19 @@ inline bool Covers(const Rect &outer, const Rect &inner) {
            outer.bottom >= inner.bottom;
 }
 
+// A grey of level v in every channel.
+inline Bgr Grey(int v) {
+    const auto level = static_cast<uint8_t>(v);
+    return Bgr{level, level, level};
+}
+
+// The patterned background every preview paints first: bands of 8 rows,
+// cells of 8 columns; even bands grey 96 and blue (163, 114, 61), odd
+// bands grey 192 and (128, 149, 255).
+inline Bgr PreviewBackground(int32_t x, int32_t y) {
+    const bool oddBand = (y / 8) % 2 == 1, oddCell = (x / 8) % 2 == 1;
+    if (!oddBand) return oddCell ? Bgr{163, 114, 61} : Grey(96);
+    return oddCell ? Bgr{128, 149, 255} : Grey(192);
+}
+
 }  // namespace penlith_test
