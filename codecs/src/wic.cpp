@@ -4,6 +4,7 @@
 #include <wincodec.h>
 
 #include <string>
+#include <vector>
 
 namespace codecs {
 namespace {
@@ -108,20 +109,29 @@ std::optional<DecodedImage> WicDecode(LPCSTR path) {
     Com<IWICBitmapDecoder> decoder;
     Com<IWICBitmapFrameDecode> frame;
     Com<IWICBitmapSource> converted;
+    // 32-bit BGRA is the target every source format converts to (indexed
+    // GIF frames included); transparent parts are then laid on white.
     if (!MakeFactory(factory) ||
         FAILED(factory->CreateDecoderFromFilename(wide.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
                                                   decoder.out())) ||
         FAILED(decoder->GetFrame(0, frame.out())) ||
-        FAILED(WICConvertBitmapSource(GUID_WICPixelFormat24bppBGR, frame.get(), converted.out()))) {
+        FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame.get(), converted.out()))) {
         return std::nullopt;
     }
     UINT width = 0, height = 0;
     if (FAILED(converted->GetSize(&width, &height))) return std::nullopt;
     auto image = AllocateDecoded(width, height);
     if (!image) return std::nullopt;
-    const UINT stride = width * 3;
-    if (FAILED(converted->CopyPixels(nullptr, stride, static_cast<UINT>(image->bgr.size()), image->bgr.data()))) {
+    std::vector<BYTE> bgra(static_cast<size_t>(width) * height * 4);
+    if (FAILED(converted->CopyPixels(nullptr, width * 4, static_cast<UINT>(bgra.size()), bgra.data()))) {
         return std::nullopt;
+    }
+    for (size_t i = 0, n = static_cast<size_t>(width) * height; i < n; ++i) {
+        const BYTE *p = &bgra[i * 4];
+        const unsigned alpha = p[3];
+        for (int c = 0; c < 3; ++c) {
+            image->bgr[i * 3 + c] = static_cast<uint8_t>((p[c] * alpha + 255 * (255 - alpha) + 127) / 255);
+        }
     }
     return image;
 }
