@@ -55,6 +55,8 @@ LumaioReadProc MiscEntry(unsigned ordinal) {
 
 namespace dibwork::fileio {
 
+bool FallbackAllowed(PictureKind kind) { return kind != PictureKind::kGif || g_gifEnabled; }
+
 int ReadWithFallback(LPCSTR path, HGLOBAL *dib, HBITMAP *bitmap) {
     if (g_lumamisc == kMiscUnavailable) return 0;
     if (!g_lumamisc) {

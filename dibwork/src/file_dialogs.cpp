@@ -70,6 +70,7 @@ int ReadChosenFile(LPCSTR path, PictureKind kind, HGLOBAL *dib, HBITMAP *bitmap)
     } else if (ReadByRoute(kind, path, dib, bitmap)) {
         return 1;
     }
+    if (!FallbackAllowed(kind)) return 0;
     return ReadWithFallback(path, dib, bitmap);
 }
 

@@ -211,7 +211,7 @@ int WINAPI ReadGraphicsFile(LPCSTR path, HGLOBAL *dib, HBITMAP *bitmap) {
     const auto kind = KindForPath(path);
     if (!kind) return 0;
     const int result = ReadByRoute(*kind, path, dib, bitmap);
-    if (result) return result;
+    if (result || !FallbackAllowed(*kind)) return result;
     return ReadWithFallback(path, dib, bitmap);
 }
 

@@ -29,6 +29,9 @@ HBITMAP ReduceTo8Bits(HBITMAP bitmap);
 
 // Reads by the extension table's route for the kind (not the fallback).
 int ReadByRoute(PictureKind kind, LPCSTR path, HGLOBAL *dib, HBITMAP *bitmap);
+// False for GIF files while GIF is switched off (DisableGifSaved): they
+// are then not read at all, by the fallback reader neither.
+bool FallbackAllowed(PictureKind kind);
 // The fallback reader of Lumamisc.dll.
 int ReadWithFallback(LPCSTR path, HGLOBAL *dib, HBITMAP *bitmap);
 // Writes by the extension's route; jpegOption is handed to the JPEG
