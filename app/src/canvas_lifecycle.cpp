@@ -1,4 +1,6 @@
 // Creation and end of the canvas window.
+#include <windows.h>
+
 #include <imm.h>
 
 #include "app_state.h"

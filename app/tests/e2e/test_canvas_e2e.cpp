@@ -352,7 +352,9 @@ TEST_F(CanvasE2E, TheWelcomeBoxComesOnlyOnTheFirstRun) {
         for (HWND w = GetTopWindow(nullptr); w; w = GetNextWindow(w, GW_HWNDNEXT)) {
             DWORD process = 0;
             GetWindowThreadProcessId(w, &process);
-            if (process == kids.id() && IsWindowVisible(w)) EXPECT_NE(WindowText(w), "Pintora へようこそ");
+            if (process == kids.id() && IsWindowVisible(w)) {
+                EXPECT_NE(WindowText(w), "Pintora へようこそ");
+            }
         }
         EXPECT_EQ(kids.Close(), 0u);
     }
