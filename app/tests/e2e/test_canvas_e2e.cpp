@@ -363,6 +363,41 @@ TEST_F(CanvasE2E, TheWelcomeBoxComesOnlyOnTheFirstRun) {
     EXPECT_NE(text->find("LastNormalPage=2"), std::string::npos) << "two runs, two pages on:\n" << *text;
 }
 
+// The first kids-mode start warns how to quit, in a box of its own before
+// the paper shows; Ctrl+Q then ends the program (no end bar to go to) and
+// the warning is remembered, so the next kids-mode start goes straight on.
+TEST_F(CanvasE2E, TheKidsWarningComesOnceAndCtrlQEndsTheRun) {
+    settings_.Write({"bFirstRun=1"});
+    {
+        Kids kids(L"/k");
+        HWND box = kids.WaitForDialog();
+        ASSERT_NE(box, nullptr) << "no kids-mode warning";
+        EXPECT_EQ(WindowText(box), "Pintora Tessaro");
+        EXPECT_EQ(DialogText(box),
+                  "終了するには[ Ctrl+ Q ]です。これだけは覚えておいてください。\n"
+                  "設定は、一旦終了して、[ お子様 ]を選んでください。");
+        SetForegroundWindow(box);
+        Pump(50);
+        PressKeys({VK_RETURN});
+        HWND canvas = kids.WaitForCanvas();
+        ASSERT_NE(canvas, nullptr);
+        SetForegroundWindow(canvas);
+        Pump(50);
+        PressKeys({VK_CONTROL, 'Q'});
+        EXPECT_EQ(kids.WaitForExit(), 0u) << "Ctrl+Q ends the run";
+    }
+    const auto text = settings_.Read();
+    ASSERT_TRUE(text);
+    EXPECT_NE(text->find("KidsRunAlready=1"), std::string::npos) << *text;
+    EXPECT_NE(text->find("LastKidsPage=1"), std::string::npos) << *text;
+    {
+        Kids kids(L"/k");
+        ASSERT_NE(kids.WaitForCanvas(), nullptr);
+        EXPECT_EQ(kids.WaitForDialog(300), nullptr) << "the warning came again";
+        EXPECT_EQ(kids.Close(), 0u);
+    }
+}
+
 // The message of a start without any brush plug-in, its end and its
 // untouched settings.
 void ExpectNoBrushStart(Kids &kids, const SettingsGuard &settings, const std::optional<std::string> &before) {
