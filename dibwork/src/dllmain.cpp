@@ -3,10 +3,14 @@
 #include <windows.h>
 
 #include "dibwork_internal.h"
+#include "image_ops.h"
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_DETACH) {
         dibwork::ShutdownUtilities();
+        // Closed on FreeLibrary; at process exit the system reclaims it and
+        // the drawing library may already be torn down.
+        if (!reserved) dibwork::ShutdownDisplay();
     }
     return TRUE;
 }
