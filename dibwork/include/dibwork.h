@@ -82,6 +82,14 @@ DIBWORK_API int WINAPI FreeDIBitmap(HBITMAP *bitmap);
 /* 24: note the order: the DIBitmap variable comes first.  Always 1. */
 DIBWORK_API int WINAPI FreeMetaDIB(HBITMAP *bitmap, HGLOBAL *dib);
 
+/* ------------------------------------------------------------ palettes -- */
+
+/* 61: GDI palette of a 40-byte header's colour table (DibNumColors entries);
+ * NULL without colours. */
+DIBWORK_API HPALETTE WINAPI CreateBIPalette(const BITMAPINFOHEADER *header);
+/* 62: the same from a DIBitmap's colour table. */
+DIBWORK_API HPALETTE WINAPI CreateBmpPalette(HBITMAP bitmap);
+
 /* ------------------------------------------------- header and bits access -- */
 
 /* 71: the picture's first pixel byte, or NULL.  *header receives the
@@ -118,6 +126,32 @@ DIBWORK_API DWORD WINAPI BitmapWidthBytes(DWORD width, DWORD bitCount);
 /* 89: the stride of the header's width and bit count. */
 DIBWORK_API DWORD WINAPI GetBitmapWidthBytes(const BITMAPINFOHEADER *header);
 
+/* ------------------------------------------------- copying and kinds -- */
+
+/* 31: byte copy of a DIB block (header, colour table, bits). */
+DIBWORK_API HGLOBAL WINAPI CopyDIB(HGLOBAL dib);
+/* 32: a new DIBitmap with a copy of the bitmap's pixels. */
+DIBWORK_API HBITMAP WINAPI CopyDIBitmap(HBITMAP bitmap);
+/* 33: a new DIBitmap of the picture's header and a copy of its pixels. */
+DIBWORK_API HBITMAP WINAPI CopyMetaDIB(HGLOBAL dib, HBITMAP bitmap);
+/* 34: a new DIB (40-byte header, colour table, bits) of a DIBitmap. */
+DIBWORK_API HGLOBAL WINAPI ConvertDIBitmap2DIB(HBITMAP bitmap);
+/* 35: a new DIBitmap of a DIB. */
+DIBWORK_API HBITMAP WINAPI ConvertDIB2DIBitmap(HGLOBAL dib);
+/* 36: a copy as a DIB into *dibOut when given, otherwise as a DIBitmap into
+ * *bitmapOut; 1 when a handle was stored, 0 otherwise. */
+DIBWORK_API int WINAPI ConvertMetaDIB(HGLOBAL dib, HBITMAP bitmap, HGLOBAL *dibOut, HBITMAP *bitmapOut);
+/* 37, 38: pixel bytes into an existing picture.  Note the order: the FIRST
+ * argument receives.  Header size, width, height, bit count, compression
+ * and image size must agree.  1 copied, 0 refused. */
+DIBWORK_API int WINAPI CopyDIBitmap2DIB(HBITMAP destination, HGLOBAL source);
+DIBWORK_API int WINAPI CopyDIB2DIBitmap(HGLOBAL destination, HBITMAP source);
+/* 39-41: pixel bytes from the FIRST picture into the second, when width,
+ * height and image size agree.  1 copied, 0 refused. */
+DIBWORK_API int WINAPI ForwardDIB2DIB(HGLOBAL source, HGLOBAL destination);
+DIBWORK_API int WINAPI ForwardDIBitmap2DIBitmap(HBITMAP source, HBITMAP destination);
+DIBWORK_API int WINAPI ForwardMetaDIB2MetaDIB(HGLOBAL srcDib, HBITMAP srcBitmap, HGLOBAL dstDib, HBITMAP dstBitmap);
+
 /* ----------------------------------------------------- device contexts -- */
 
 /* 51: memory DC compatible with the window's (NULL: the screen's) with the
@@ -126,6 +160,160 @@ DIBWORK_API HDC WINAPI CreateDIBitmapDC(HWND window, HBITMAP bitmap, HGDIOBJ *pr
 /* 52: select the previous object back and delete the DC (window ignored). */
 DIBWORK_API void WINAPI DeleteDIBitmapDC(HWND window, HDC dc, HGDIOBJ previous);
 
+/* ------------------------------------------ scaling, tiling, thumbnails -- */
+/* The stretches write 24-bit pixels: a 24-bit source keeps its format, any
+ * other source (1, 4, 8, 16, 32 bits BI_RGB) gives a 24-bit result. */
+
+/* 101: bilinear copy at a new size (CopyDIB at the same size). */
+DIBWORK_API HGLOBAL WINAPI StretchDIB2DIB(HGLOBAL dib, int width, int height);
+/* 102: bilinear copy at a new size (CopyDIBitmap at the same size). */
+DIBWORK_API HBITMAP WINAPI StretchDIBitmap2DIBitmap(HBITMAP bitmap, int width, int height);
+/* 103: resize by whole-block averaging then bilinear (shrinking by 1.75 or
+ * more), area averaging (shrinking less) or quadratic interpolation
+ * (enlarging).  Page thumbnails and the JPEG export use it. */
+DIBWORK_API HBITMAP WINAPI TriStretchDIBitmap2DIBitmap(HBITMAP bitmap, int width, int height);
+/* 104: bilinear copy into the pair *dibOut / *bitmapOut.  A picture they
+ * hold of the result's size and format is written in place; another is
+ * freed.  At the same size a copy of the requested kind is stored. */
+DIBWORK_API int WINAPI StretchMetaDIB(HGLOBAL dib, HBITMAP bitmap, int width, int height, HGLOBAL *dibOut,
+                                      HBITMAP *bitmapOut);
+/* 111-113: a picture of the source's format covered with copies of it,
+ * starting at the bottom-left corner.  113 makes only the DIBitmap when
+ * both variables are given. */
+DIBWORK_API HGLOBAL WINAPI TilingDIB(HGLOBAL dib, int width, int height);
+DIBWORK_API HBITMAP WINAPI TilingDIBitmap(HBITMAP bitmap, int width, int height);
+DIBWORK_API int WINAPI TilingMetaDIB(HGLOBAL dib, HBITMAP bitmap, int width, int height, HGLOBAL *dibOut,
+                                     HBITMAP *bitmapOut);
+/* 121: a DIB of the source's format fitted into the box, keeping its
+ * proportions; never enlarged (a copy instead). */
+DIBWORK_API HGLOBAL WINAPI MakeSmallDIB(HGLOBAL dib, const RECT *box);
+/* 122: a 24-bit DIBitmap fitted into the box; never enlarged. */
+DIBWORK_API HBITMAP WINAPI MakeSmallDIBitmap(HGLOBAL dib, HBITMAP bitmap, const RECT *box);
+/* 123: a 1-bit DIBitmap fitted into the box; 1-bit sources only. */
+DIBWORK_API HBITMAP WINAPI MakeSmallMonoDIBitmap(HGLOBAL dib, HBITMAP bitmap, const RECT *box);
+
+/* ------------------------------------------ cut-out, masks, rotation -- */
+/* Rectangles are left, top, right, bottom with y from the top; right and
+ * bottom are exclusive. */
+
+/* 131: a DIB of the source's format holding the rectangle's bytes (a plain
+ * copy without a rectangle).  The rectangle is first widened to whole bytes
+ * (1 bit: left down, right up to a multiple of 8; 4 bits: of 2) and written
+ * back.  Parts outside the picture stay zero; an inverted rectangle gives a
+ * zeroed DIB of its size. */
+DIBWORK_API HGLOBAL WINAPI CutOutDIB(HGLOBAL dib, RECT *rect);
+/* 132-134: a DIBitmap of the source's format and the rectangle's size
+ * (|right - left| x |bottom - top|) holding that part of the picture;
+ * parts outside it stay black (zero).  Without a rectangle a copy. */
+DIBWORK_API HBITMAP WINAPI CutOutDIBitmap(HBITMAP bitmap, const RECT *rect);
+DIBWORK_API HBITMAP WINAPI CutOutMetaDIBitmap(HGLOBAL dib, HBITMAP bitmap, const RECT *rect);
+DIBWORK_API HBITMAP WINAPI lpCutOutMetaDIBitmap(HGLOBAL *dib, HBITMAP *bitmap, const RECT *rect);
+
+/* 141-143: where the 1-bit mask's bit is set, the destination pixel becomes
+ * the source pixel.  24-bit pictures of equal size only (others are left
+ * alone); rows are matched in memory order.  Always 0.  143 needs all three
+ * DIBitmap members. */
+DIBWORK_API int WINAPI DIBMaskCover(HGLOBAL destination, HGLOBAL source, HGLOBAL mask);
+DIBWORK_API int WINAPI DIBitmapMaskCover(HBITMAP destination, HBITMAP source, HBITMAP mask);
+DIBWORK_API int WINAPI MetaDIBMaskCover(HGLOBAL dstDib, HBITMAP dstBitmap, HGLOBAL srcDib, HBITMAP srcBitmap,
+                                        HGLOBAL maskDib, HBITMAP maskBitmap);
+/* 144: the 24-bit source placed at (left, top) of the 24-bit destination
+ * through a mask of the source's size: 1 bit - the source where the bit is
+ * CLEAR; 8 bits - d + (s - d) * m / 128 per channel, m clamped to 128.  The
+ * rectangle is normalised and clipped to the destination and to the
+ * source's size.  1 when nothing of it lies on the destination, otherwise
+ * 0 (also after drawing). */
+DIBWORK_API int WINAPI MetaDIBMaskBltRect(HGLOBAL dstDib, HBITMAP dstBitmap, HGLOBAL srcDib, HBITMAP srcBitmap,
+                                          HGLOBAL maskDib, HBITMAP maskBitmap, const RECT *rect);
+
+/* 145: turns clockwise by `degrees` (any integer, brought into 0..359): 0 a
+ * copy, 90/180/270 exact turns, other angles in 1/4096 pixel steps with the
+ * corners in `background`.  The result is a DIB into *dibOut when that is
+ * given, otherwise a DIBitmap into *bitmapOut; 1 made, 0 not. */
+DIBWORK_API int WINAPI RotateMetaDIB(HGLOBAL dib, HBITMAP bitmap, HGLOBAL *dibOut, HBITMAP *bitmapOut, int degrees,
+                                     COLORREF background);
+/* 146, 147: quarter turn clockwise / counter-clockwise; the result is
+ * source height x source width. */
+DIBWORK_API int WINAPI RotateRightMetaDIB(HGLOBAL dib, HBITMAP bitmap, HGLOBAL *dibOut, HBITMAP *bitmapOut);
+DIBWORK_API int WINAPI RotateLeftMetaDIB(HGLOBAL dib, HBITMAP bitmap, HGLOBAL *dibOut, HBITMAP *bitmapOut);
+
+/* 148, 149: the source's top-left (right - left) x (bottom - top) pixels
+ * blitted to (left, top) of the destination (SRCCOPY or the given raster
+ * operation), clipped to the destination.  0 if an argument is NULL. */
+DIBWORK_API int WINAPI DIBitmapPaste(HBITMAP destination, HBITMAP source, const RECT *rect);
+DIBWORK_API int WINAPI DIBitmapPasteRop(HBITMAP destination, HBITMAP source, const RECT *rect, DWORD rop);
+
+/* ---------------------------------------------------------------- fills -- */
+
+/* 221: fills the whole picture with the colour.  A DIBitmap is filled
+ * through GDI; a DIB of 24 bits directly, of 1/4/8 bits with the colour's
+ * index in its table (0 when the table lacks it, nothing written); other
+ * bit counts are left alone (1). */
+DIBWORK_API int WINAPI MetaDIBFillColor(HGLOBAL dib, HBITMAP bitmap, COLORREF colour);
+/* 222, 223: white / black; an indexed DIB without that colour is filled
+ * with 0xFF / 0x00 bytes instead of failing. */
+DIBWORK_API int WINAPI MetaDIBFillWhite(HGLOBAL dib, HBITMAP bitmap);
+DIBWORK_API int WINAPI MetaDIBFillBlack(HGLOBAL dib, HBITMAP bitmap);
+/* 224: 24-bit destination, 8-bit mask of its size: `whereSet` where the
+ * mask byte is non-zero, else `whereClear`.  1 when the sizes agree
+ * (nothing written for a mask that is not 8-bit); 0 for a missing picture,
+ * a destination that is not 24-bit or different sizes. */
+DIBWORK_API int WINAPI MetaDIBFillColorMasked(HGLOBAL dstDib, HBITMAP dstBitmap, HGLOBAL maskDib,
+                                              HBITMAP maskBitmap, COLORREF whereSet, COLORREF whereClear);
+
+/* ------------------------------------------ 24 bits and normal form -- */
+
+/* 201: a new 24-bit DIB; indexed pixels through the colour table, other
+ * formats through the system's conversion. */
+DIBWORK_API HGLOBAL WINAPI ConvFullColDIB(HGLOBAL dib);
+/* 202: a new 24-bit DIB made by the system's conversion (compressed, 16-
+ * and 32-bit sources included). */
+DIBWORK_API HGLOBAL WINAPI Create24DIBFromAnyDIB(HGLOBAL dib);
+/* 203: in place: *bitmap becomes a 24-bit DIBitmap (1 at once when it is
+ * one; the old handle is freed only after the new one exists). */
+DIBWORK_API int WINAPI Convert24DIBitmap(HBITMAP *bitmap);
+/* 204, 205: a new 24-bit DIBitmap made by the system's conversion. */
+DIBWORK_API HBITMAP WINAPI Create24DIBFromAnyDIBitmap(HBITMAP bitmap);
+DIBWORK_API HBITMAP WINAPI Create24DIBFromMetaDIB(HGLOBAL dib, HBITMAP bitmap);
+/* 211: in place: *dib becomes normal: 40-byte header, BI_RGB, bottom-up,
+ * 1/4/8 bits with a colour table or 24 bits without.  Core headers are
+ * rewritten; run-length, 16- and 32-bit data converted.  0 for other
+ * headers, and for data the block does not hold or run-length data that
+ * leaves its rows (the handle is then kept). */
+DIBWORK_API int WINAPI ConvNormalDIB(HGLOBAL *dib);
+
+/* -------------------------------------------------------------- display -- */
+
+/* 301: draws width x height pixels unscaled from (sx, sy) of the picture,
+ * sy counted from the TOP row, through DrawDib.  With a palette it is set
+ * first.  The result of the drawing call; 0 for a NULL DC, bits or header. */
+DIBWORK_API int WINAPI DispDIBToDevice(HDC dc, int x, int y, int width, int height, int sx, int sy, void *bits,
+                                       BITMAPINFOHEADER *header, HPALETTE palette);
+/* 302: as 301, scaling the source rectangle to the destination. */
+DIBWORK_API int WINAPI DispStretchDIB(HDC dc, int x, int y, int width, int height, int sx, int sy, int sw, int sh,
+                                      void *bits, BITMAPINFOHEADER *header, HPALETTE palette);
+/* 303: a DIBitmap scaled into the DC (through 302 on palette screens,
+ * otherwise StretchBlt, whose result is returned). */
+DIBWORK_API int WINAPI DispStretchDIBitmap(HDC dc, int x, int y, int width, int height, int sx, int sy, int sw,
+                                           int sh, HBITMAP bitmap);
+/* 304: debugging aid: the bitmap at the screen's top-left corner. */
+DIBWORK_API int WINAPI DispDebugBitmap(HBITMAP bitmap);
+/* 305: paints the picture fitted into the window's client area (enlarged
+ * when smaller in both directions, else unscaled and centred or clipped),
+ * the rest in the window colour; into the owner-draw record's DC when
+ * given, else between BeginPaint and EndPaint.  1 painted. */
+DIBWORK_API int WINAPI DispPreviewWndDIBitamp(HWND window, HBITMAP bitmap, DRAWITEMSTRUCT *item);
+/* 306: as 305 through a work bitmap (the caller's of the client size, or
+ * one made here), the picture shown white where the 1-bit mask is white. */
+DIBWORK_API int WINAPI DispPreviewWndWithMask(HWND window, HBITMAP bitmap, HBITMAP mask, HBITMAP work,
+                                              DRAWITEMSTRUCT *item);
+
+/* ---------------------------------------------------- colour reduction -- */
+
+/* 370: an 8-bit DIBitmap of a 24-bit DIBitmap (the DIB member must be NULL)
+ * with an octree palette of at most 255 colours, always holding white and
+ * black; each pixel takes the nearest entry. */
+DIBWORK_API HBITMAP WINAPI CreateReducedColorDIBitmap(HGLOBAL dib, HBITMAP bitmap);
 /* ------------------------------------- window placement and registry -- */
 
 /* Values live under HKEY_CURRENT_USER as REG_SZ.  GetRegistryValue and
@@ -320,8 +508,21 @@ DIBWORK_API int WINAPI MailToMailAddress(LPCSTR address);
     X(22, FreeDIB)                                                           \
     X(23, FreeDIBitmap)                                                      \
     X(24, FreeMetaDIB)                                                       \
+    X(31, CopyDIB)                                                           \
+    X(32, CopyDIBitmap)                                                      \
+    X(33, CopyMetaDIB)                                                       \
+    X(34, ConvertDIBitmap2DIB)                                               \
+    X(35, ConvertDIB2DIBitmap)                                               \
+    X(36, ConvertMetaDIB)                                                    \
+    X(37, CopyDIBitmap2DIB)                                                  \
+    X(38, CopyDIB2DIBitmap)                                                  \
+    X(39, ForwardDIB2DIB)                                                    \
+    X(40, ForwardDIBitmap2DIBitmap)                                          \
+    X(41, ForwardMetaDIB2MetaDIB)                                            \
     X(51, CreateDIBitmapDC)                                                  \
     X(52, DeleteDIBitmapDC)                                                  \
+    X(61, CreateBIPalette)                                                   \
+    X(62, CreateBmpPalette)                                                  \
     X(71, GetMetaBitmapInfoHeader)                                           \
     X(72, lpGetMetaBitmapInfoHeader)                                         \
     X(73, ReleaseMetaBitmapInfoHeader)                                       \
@@ -335,6 +536,46 @@ DIBWORK_API int WINAPI MailToMailAddress(LPCSTR address);
     X(87, DibNumColors)                                                      \
     X(88, BitmapWidthBytes)                                                  \
     X(89, GetBitmapWidthBytes)                                               \
+    X(101, StretchDIB2DIB)                                                   \
+    X(102, StretchDIBitmap2DIBitmap)                                         \
+    X(103, TriStretchDIBitmap2DIBitmap)                                      \
+    X(104, StretchMetaDIB)                                                   \
+    X(111, TilingDIB)                                                        \
+    X(112, TilingDIBitmap)                                                   \
+    X(113, TilingMetaDIB)                                                    \
+    X(121, MakeSmallDIB)                                                     \
+    X(122, MakeSmallDIBitmap)                                                \
+    X(123, MakeSmallMonoDIBitmap)                                            \
+    X(131, CutOutDIB)                                                        \
+    X(132, CutOutDIBitmap)                                                   \
+    X(133, CutOutMetaDIBitmap)                                               \
+    X(134, lpCutOutMetaDIBitmap)                                             \
+    X(141, DIBMaskCover)                                                     \
+    X(142, DIBitmapMaskCover)                                                \
+    X(143, MetaDIBMaskCover)                                                 \
+    X(144, MetaDIBMaskBltRect)                                               \
+    X(145, RotateMetaDIB)                                                    \
+    X(146, RotateRightMetaDIB)                                               \
+    X(147, RotateLeftMetaDIB)                                                \
+    X(148, DIBitmapPaste)                                                    \
+    X(149, DIBitmapPasteRop)                                                 \
+    X(201, ConvFullColDIB)                                                   \
+    X(202, Create24DIBFromAnyDIB)                                            \
+    X(203, Convert24DIBitmap)                                                \
+    X(204, Create24DIBFromAnyDIBitmap)                                       \
+    X(205, Create24DIBFromMetaDIB)                                           \
+    X(211, ConvNormalDIB)                                                    \
+    X(221, MetaDIBFillColor)                                                 \
+    X(222, MetaDIBFillWhite)                                                 \
+    X(223, MetaDIBFillBlack)                                                 \
+    X(224, MetaDIBFillColorMasked)                                           \
+    X(301, DispDIBToDevice)                                                  \
+    X(302, DispStretchDIB)                                                   \
+    X(303, DispStretchDIBitmap)                                              \
+    X(304, DispDebugBitmap)                                                  \
+    X(305, DispPreviewWndDIBitamp)                                           \
+    X(306, DispPreviewWndWithMask)                                           \
+    X(370, CreateReducedColorDIBitmap)                                       \
     /* window placement and registry */                                      \
     X(311, CenteringWindow)                                                  \
     X(312, SetSafeWindowPos)                                                 \

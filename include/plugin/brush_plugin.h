@@ -2,15 +2,16 @@
  * The brush plug-in contract: what a `.brs` plug-in and the brush manager
  * (Bristler) agree on.  A plug-in is a DLL with the extension ".brs" that
  * describes its brushes in its string table and exports one entry point per
- * brush.
+ * brush.  This header is all a plug-in author needs.
  *
  * This header does not include <windows.h>, so that pixel code can use it;
  * the handle fields are declared with the same struct tags as the Windows
  * headers, so they take HWND, HBITMAP and BITMAPINFOHEADER* values directly.
  *
  * ------------------------------------------------------------------------
- * Descriptor string table (strings of at most 127 bytes, in the ANSI code
- * page; numbers are decimal text).  Brush i of N uses the IDs base + i:
+ * Descriptor string table (read with LoadStringA into a 128-byte buffer, so
+ * at most 127 bytes a string, in the ANSI code page; numbers are decimal
+ * text as atoi reads it).  Brush i of N uses the IDs base + i:
  *
  *   1000      signature, exactly "Fernwick PlugIn" (case-sensitive)
  *   1100      interface version, at most 101
@@ -23,46 +24,84 @@
  *             name
  *   2700+i    description, at most 95 bytes
  *   2800+i    descriptor flags (BDF_*)
- *   2400+i    export name of the entry point, at most 39 bytes
+ *   2400+i    export name of the entry point, at most 39 bytes; the manager
+ *             resolves it with GetProcAddress by name, and skips the brush
+ *             when the plug-in does not export it
  *   2900+i    cursor resource ID (1000 and up: from the plug-in)
  *   3000+i    own settings dialog template (only with BDF_OWNDIALOG)
  *   3100+i    export ordinal of its dialog procedure (only with BDF_OWNDIALOG)
- *   5000/5300/5400/5500+i   parameter 1 label, minimum, maximum, initial
+ *   5000/5300/5400/5500+i   parameter 1 label (at most 23 bytes), minimum,
+ *                           maximum, initial value (with BDF_PARAM1)
  *   6000/6300/6400/6500+i   parameter 2 (with BDF_PARAM2)
  *   7000/7300/7400/7500+i   parameter 3 (with BDF_PARAM3)
  *
+ * The manager reads a brush's IDs in the order 2000, 2100, 2300, 2200, 2700,
+ * 2800, 2400, 2900, 3000, 3100, parameters; the first missing or bad one
+ * skips that brush only.  Parameters not read stay all zero.
+ *
  * ------------------------------------------------------------------------
- * Entry point: int32 PLUGIN_CALL Xi_<Name>Brush(PlugInBrushContext *ctx)
- * (stdcall, exported under its plain name).  Non-zero means success; any
- * unknown command, and a NULL context, gives 0.
+ * Entry point: int32_t PLUGIN_CALL Xi_<Name>Brush(PlugInBrushContext *ctx)
+ * (stdcall, exported under its plain name, without the @4).  Non-zero means
+ * success; any unknown command, and a NULL context, gives 0.  No C++
+ * exception may leave an entry point.
  *
  * Call order, all on the host's user-interface thread, one at a time:
  *   select    BRUSHCMD_SELECT (4): tipParams points at the brush's three
  *             BrushParam records; free the old tip, build the new one.
- *             Sent again whenever the brush or a parameter changes.
+ *             Sent again whenever the brush or a parameter changes; the
+ *             result is ignored, so a brush whose tip could not be built
+ *             must refuse to paint later (its tipBits is NULL).
  *   stroke    BRUSHCMD_BEGIN (2), then BRUSHCMD_PAINT (1) at the press;
  *             0 from either refuses the stroke.  BRUSHCMD_PAINT (1) for
- *             every move; BRUSHCMD_END (3) at the release.
- *   preview   BRUSHCMD_PREVIEW (6): draw a sample into the temporary
- *             context's canvas (between strokes, or right after a colour
- *             pick at a stroke start).
+ *             every move (result ignored); BRUSHCMD_END (3) at the release.
+ *   preview   BRUSHCMD_PREVIEW (6): draw a sample into a temporary context
+ *             (see below); between strokes, or right after a colour pick at
+ *             a stroke start.
  *   release   BRUSHCMD_RELEASE (5): free tipBits, workBits and spareBits
  *             and set them NULL.
  *
- * Who writes which field: see the comments in PlugInBrushContext.  The
- * plug-in owns workBits, tipBits, tipWidth, tipHeight, tipVariantCount,
- * spareBits and color3, and may rewrite curX/curY (setting cur back to
+ * A stroke as the manager drives it:
+ *   press     fields 1-9 describe the canvas (held until the release);
+ *             cur = prev = start = the point; flags = the key flags of the
+ *             button message; dirty rectangle = 0; pressure = the tablet's
+ *             or 128; then commands 2 and 1.
+ *   move      prev = cur (as the plug-in left it); cur = the new point;
+ *             pressure read again; command 1.
+ *   release   command 3; then fields 1-5 and 7-9 become 0 and pressure 128.
+ * Outside a stroke the canvas fields are NULL / 0.  `flags` stays as it was
+ * at the press for the whole stroke.
+ *
+ * The preview context is a separate record: hwndCanvas = the preview
+ * window, hCanvasDib NULL, hCanvasDIBitmap, canvasInfo, canvasBits, width,
+ * height and stride describe a 24-bit picture of the preview's client size;
+ * fields 10-15 (workBits .. tipVariantCount), color, color2 and color3 are
+ * copied from the real context; command 6; flags 0; cur = prev = start =
+ * (width / 2, height / 2); pressure 128; everything else 0.  Afterwards the
+ * manager copies workBits and tipBits back into the real context, so a
+ * plug-in may replace those buffers during a preview.
+ *
+ * Ownership: the plug-in allocates and frees workBits, tipBits and
+ * spareBits itself (with its own allocator) and writes tipWidth, tipHeight,
+ * tipVariantCount and color3; the manager only carries these values and
+ * never frees them.  The plug-in may rewrite curX/curY (setting cur back to
  * prev makes short moves add up, because the manager copies cur into prev
- * before each move).
+ * before each move).  A colour pick writes `color`.  Every other field
+ * belongs to the manager.
  *
  * Coordinates: canvas pixels with y counted from the top.  The canvas is
  * 24-bit (blue, green, red), rows stored bottom-up, `stride` bytes each:
  * pixel (x, y) is at canvasBits + (height - 1 - y) * stride + 3 * x.
  *
- * Dirty rectangle: after painting, the plug-in writes the canvas pixels it
- * touched as left, top, right, bottom (y from the top, right and bottom
- * exclusive); all 0 when nothing was painted.  The manager zeroes it at
- * each stroke start and hands it to the host to repaint.
+ * Dirty rectangle: after every painting or preview call the plug-in writes
+ * the canvas pixels the call changed as left, top, right, bottom (y from
+ * the top, right and bottom exclusive); all 0 when nothing was painted.
+ * The rectangle may reach past the canvas edges (the engine of this system
+ * adds one spare row above its dabs and does not clip the right and top
+ * sides): a host clips it to the canvas before use.
+ *
+ * Colours are Windows colour values: red in the lowest byte, then green
+ * and blue; the top byte is a flag byte (2 in colours made by the manager,
+ * the colour dialog and a colour pick, 0 in the colour-bar values).
  */
 #ifndef PINTORA_BRUSH_PLUGIN_H
 #define PINTORA_BRUSH_PLUGIN_H
@@ -153,7 +192,11 @@ enum BrushDescriptorId {
 
 /* ---------------------------------------------------------- records -- */
 
-/* One parameter of a brush; a brush has three, one after the other. */
+/* One parameter of a brush; a brush has three, one after the other, so the
+ * block is 27 32-bit words and the value of parameter k + 1 (k = 0, 1, 2) is
+ * word 9k + 8.  By convention parameter 1 is the size ("大きさ"), 2 the
+ * density ("濃さ") and 3 a brush-specific value.  A parameter the brush does
+ * not have is all zero (empty label, 0, 0, 0). */
 typedef struct BrushParam {
     char label[BRUSH_PARAM_LABEL_BYTES]; /* trackbar label, NUL-terminated */
     int32_t minimum;
@@ -161,8 +204,11 @@ typedef struct BrushParam {
     int32_t value; /* kept within minimum..maximum by the manager */
 } BrushParam;
 
+#define BRUSH_PARAM_COUNT 3
+
 /* The record the manager fills and passes to an entry point: 35 32-bit
- * fields. */
+ * fields, in this order.  "manager" and "plug-in" say who writes a field
+ * (see Ownership above). */
 typedef struct PlugInBrushContext {
     struct HWND__ *hwndCanvas;             /*  1 manager: canvas window (preview window in a preview) */
     void *hCanvasDib;                      /*  2 manager: DIB half of the canvas MetaDIB, NULL here */
@@ -202,34 +248,60 @@ typedef int32_t(PLUGIN_CALL *PlugInBrushProc)(PlugInBrushContext *context);
 }
 #endif
 
-/* The layout is fixed for the 32-bit program and every plug-in. */
-#if defined(__cplusplus) && (defined(__i386__) || defined(_M_IX86))
-static_assert(sizeof(BrushParam) == 9 * 4, "BrushParam is 9 words");
-static_assert(offsetof(BrushParam, minimum) == 24 && offsetof(BrushParam, value) == 32, "BrushParam");
-static_assert(sizeof(PlugInBrushContext) == 35 * 4, "PlugInBrushContext is 35 words");
-static_assert(offsetof(PlugInBrushContext, hwndCanvas) == 0 * 4, "field 1");
-static_assert(offsetof(PlugInBrushContext, canvasInfo) == 3 * 4, "field 4");
-static_assert(offsetof(PlugInBrushContext, canvasBits) == 4 * 4, "field 5");
-static_assert(offsetof(PlugInBrushContext, sourceBits) == 5 * 4, "field 6");
-static_assert(offsetof(PlugInBrushContext, width) == 6 * 4, "field 7");
-static_assert(offsetof(PlugInBrushContext, stride) == 8 * 4, "field 9");
-static_assert(offsetof(PlugInBrushContext, workBits) == 9 * 4, "field 10");
-static_assert(offsetof(PlugInBrushContext, tipBits) == 10 * 4, "field 11");
-static_assert(offsetof(PlugInBrushContext, tipParams) == 11 * 4, "field 12");
-static_assert(offsetof(PlugInBrushContext, tipWidth) == 12 * 4, "field 13");
-static_assert(offsetof(PlugInBrushContext, tipVariantCount) == 14 * 4, "field 15");
-static_assert(offsetof(PlugInBrushContext, command) == 15 * 4, "field 16");
-static_assert(offsetof(PlugInBrushContext, flags) == 16 * 4, "field 17");
-static_assert(offsetof(PlugInBrushContext, color) == 18 * 4, "field 19");
-static_assert(offsetof(PlugInBrushContext, color3) == 20 * 4, "field 21");
-static_assert(offsetof(PlugInBrushContext, curX) == 21 * 4, "field 22");
-static_assert(offsetof(PlugInBrushContext, prevX) == 23 * 4, "field 24");
-static_assert(offsetof(PlugInBrushContext, startX) == 25 * 4, "field 26");
-static_assert(offsetof(PlugInBrushContext, markX) == 27 * 4, "field 28");
-static_assert(offsetof(PlugInBrushContext, pressure) == 29 * 4, "field 30");
-static_assert(offsetof(PlugInBrushContext, dirtyLeft) == 30 * 4, "field 31");
-static_assert(offsetof(PlugInBrushContext, dirtyBottom) == 33 * 4, "field 34");
-static_assert(offsetof(PlugInBrushContext, spareBits) == 34 * 4, "field 35");
+/* The layout is fixed for the 32-bit program and every plug-in: every size
+ * and field offset is checked wherever pointers are 32 bits wide (C++11 or
+ * C11).  A 64-bit build (the native sanitizer build of the kernels) keeps
+ * the field order but not the offsets. */
+#if (defined(__i386__) || defined(_M_IX86)) && \
+    (defined(__cplusplus) || (defined(__STDC_VERSION__) && __STDC_VERSION__ >= 201112L))
+#ifdef __cplusplus
+#define PINTORA_CONTRACT_ASSERT(cond, what) static_assert(cond, what)
+#else
+#define PINTORA_CONTRACT_ASSERT(cond, what) _Static_assert(cond, what)
+#endif
+PINTORA_CONTRACT_ASSERT(sizeof(BrushParam) == 9 * 4, "BrushParam is 9 words");
+PINTORA_CONTRACT_ASSERT(offsetof(BrushParam, label) == 0, "BrushParam.label");
+PINTORA_CONTRACT_ASSERT(offsetof(BrushParam, minimum) == 6 * 4, "BrushParam.minimum");
+PINTORA_CONTRACT_ASSERT(offsetof(BrushParam, maximum) == 7 * 4, "BrushParam.maximum");
+PINTORA_CONTRACT_ASSERT(offsetof(BrushParam, value) == 8 * 4, "BrushParam.value");
+PINTORA_CONTRACT_ASSERT(BRUSH_PARAM_COUNT * sizeof(BrushParam) == 27 * 4, "parameter block is 27 words");
+PINTORA_CONTRACT_ASSERT(sizeof(PlugInBrushContext) == 35 * 4, "PlugInBrushContext is 35 words");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, hwndCanvas) == 0 * 4, "field 1: hwndCanvas");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, hCanvasDib) == 1 * 4, "field 2: hCanvasDib");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, hCanvasDIBitmap) == 2 * 4, "field 3: hCanvasDIBitmap");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, canvasInfo) == 3 * 4, "field 4: canvasInfo");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, canvasBits) == 4 * 4, "field 5: canvasBits");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, sourceBits) == 5 * 4, "field 6: sourceBits");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, width) == 6 * 4, "field 7: width");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, height) == 7 * 4, "field 8: height");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, stride) == 8 * 4, "field 9: stride");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, workBits) == 9 * 4, "field 10: workBits");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, tipBits) == 10 * 4, "field 11: tipBits");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, tipParams) == 11 * 4, "field 12: tipParams");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, tipWidth) == 12 * 4, "field 13: tipWidth");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, tipHeight) == 13 * 4, "field 14: tipHeight");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, tipVariantCount) == 14 * 4, "field 15: tipVariantCount");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, command) == 15 * 4, "field 16: command");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, flags) == 16 * 4, "field 17: flags");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, reserved) == 17 * 4, "field 18: reserved");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, color) == 18 * 4, "field 19: color");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, color2) == 19 * 4, "field 20: color2");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, color3) == 20 * 4, "field 21: color3");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, curX) == 21 * 4, "field 22: curX");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, curY) == 22 * 4, "field 23: curY");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, prevX) == 23 * 4, "field 24: prevX");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, prevY) == 24 * 4, "field 25: prevY");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, startX) == 25 * 4, "field 26: startX");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, startY) == 26 * 4, "field 27: startY");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, markX) == 27 * 4, "field 28: markX");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, markY) == 28 * 4, "field 29: markY");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, pressure) == 29 * 4, "field 30: pressure");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, dirtyLeft) == 30 * 4, "field 31: dirtyLeft");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, dirtyTop) == 31 * 4, "field 32: dirtyTop");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, dirtyRight) == 32 * 4, "field 33: dirtyRight");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, dirtyBottom) == 33 * 4, "field 34: dirtyBottom");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, spareBits) == 34 * 4, "field 35: spareBits");
+#undef PINTORA_CONTRACT_ASSERT
 #endif
 
 #endif /* PINTORA_BRUSH_PLUGIN_H */

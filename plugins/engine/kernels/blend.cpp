@@ -1,0 +1,248 @@
+// Colour jitter and the standard blend of a solid colour through a tip mask
+// onto the 24-bit canvas.
+//
+// The blend, for every tip byte t > 0 and every channel:
+//     c   = clamp(pressure + t - 128, 0, 128)
+//     new = old + (target - old) x c / 128        (truncated toward zero)
+//
+// The fast path treats a dab row as a run of 3 x sizeW channel bytes: each
+// byte has its own coverage (the pixel's, repeated three times) and its own
+// target channel (blue, green, red repeating), so SSE2 blends 16 bytes at a
+// time in 16-bit lanes.  (target - old) x c lies within +-255 x 128 and
+// fits a 16-bit lane; the truncating division by 128 adds 127 to negative
+// products before the arithmetic shift, as C's division does.
+#include <cstdlib>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "brush_engine.h"
+#include "brush_platform.h"
+
+namespace brush {
+
+namespace {
+
+uint8_t ClampByte(int32_t v) { return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
+
+// Pixels whose coverage is expanded at a time; keeps the buffer on the stack.
+constexpr int32_t kChunkPixels = 256;
+
+// The expanded coverage of the last fixed tip (SolidDabBlender::UseFixedTip),
+// three bytes a tip pixel, in a buffer of the plug-in's heap.  Painting
+// calls use it under the plug-in's lock.
+struct FixedTipCoverage {
+    uint8_t *bytes = nullptr;
+    size_t capacity = 0;
+    bool valid = false;
+    uint32_t generation = 0;
+    const uint8_t *mask = nullptr;
+    int32_t width = 0, height = 0, pressure = 0;
+};
+
+FixedTipCoverage &FixedTip() {
+    static FixedTipCoverage cache;
+    return cache;
+}
+
+// Larger tips are expanded row by row instead (768 KB at most is kept).
+constexpr int32_t kMaxFixedTipSide = 512;
+
+#if defined(__SSE2__)
+
+// 16 channel bytes blended toward the targets in `target` (16-bit lanes,
+// low and high halves) by the coverage bytes in `coverage`.
+inline __m128i Blend16(__m128i old, __m128i coverage, __m128i targetLo, __m128i targetHi) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i round = _mm_set1_epi16(127);
+    const __m128i oldLo = _mm_unpacklo_epi8(old, zero);
+    const __m128i oldHi = _mm_unpackhi_epi8(old, zero);
+    __m128i lo = _mm_mullo_epi16(_mm_sub_epi16(targetLo, oldLo), _mm_unpacklo_epi8(coverage, zero));
+    __m128i hi = _mm_mullo_epi16(_mm_sub_epi16(targetHi, oldHi), _mm_unpackhi_epi8(coverage, zero));
+    lo = _mm_srai_epi16(_mm_add_epi16(lo, _mm_and_si128(_mm_srai_epi16(lo, 15), round)), 7);
+    hi = _mm_srai_epi16(_mm_add_epi16(hi, _mm_and_si128(_mm_srai_epi16(hi, 15), round)), 7);
+    return _mm_packus_epi16(_mm_add_epi16(oldLo, lo), _mm_add_epi16(oldHi, hi));
+}
+
+inline bool AllZero(__m128i v) {
+    return _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_setzero_si128())) == 0xFFFF;
+}
+
+// Blends `count` channel bytes of one dab row.  Byte o takes target
+// channel o % 3.  The last 16 bytes are computed from the original pixels
+// before the main loop writes, so the overlap of the final block with the
+// one before it gets the same bytes from both.
+void BlendRowBytes(uint8_t *dst, const uint8_t *coverage, int32_t count, const uint8_t *pattern) {
+    if (count < 16) {
+        for (int32_t o = 0; o < count; ++o) {
+            if (coverage[o]) dst[o] = BlendChannel(dst[o], pattern[o % 3], coverage[o]);
+        }
+        return;
+    }
+    const __m128i zero = _mm_setzero_si128();
+    auto targetLo = [&](int32_t o) {
+        return _mm_unpacklo_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(pattern + o % 3)), zero);
+    };
+    auto targetHi = [&](int32_t o) {
+        return _mm_unpackhi_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(pattern + o % 3)), zero);
+    };
+
+    const int32_t last = count - 16;
+    const __m128i lastCoverage = _mm_loadu_si128(reinterpret_cast<const __m128i *>(coverage + last));
+    const bool lastEmpty = AllZero(lastCoverage);
+    __m128i lastResult = zero;
+    if (!lastEmpty) {
+        lastResult = Blend16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(dst + last)), lastCoverage,
+                             targetLo(last), targetHi(last));
+    }
+    for (int32_t o = 0; o < last; o += 16) {
+        const __m128i cov = _mm_loadu_si128(reinterpret_cast<const __m128i *>(coverage + o));
+        if (AllZero(cov)) continue;
+        __m128i *p = reinterpret_cast<__m128i *>(dst + o);
+        _mm_storeu_si128(p, Blend16(_mm_loadu_si128(p), cov, targetLo(o), targetHi(o)));
+    }
+    if (!lastEmpty) _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + last), lastResult);
+}
+
+#else
+
+void BlendRowBytes(uint8_t *dst, const uint8_t *coverage, int32_t count, const uint8_t *pattern) {
+    for (int32_t o = 0; o < count; ++o) {
+        if (coverage[o]) dst[o] = BlendChannel(dst[o], pattern[o % 3], coverage[o]);
+    }
+}
+
+#endif
+
+}  // namespace
+
+void JitterColor(BgrColor *color, int32_t roughness) {
+    if (!color || roughness <= 0) return;
+    if (roughness > 0x7FFFFFFF / 3) roughness = 0x7FFFFFFF / 3;
+    const int32_t half = 3 * roughness / 2;
+    if (half <= 0) return;
+    color->b = ClampByte(color->b + std::rand() % (2 * half) - half);
+    color->g = ClampByte(color->g + std::rand() % (2 * half) - half);
+    color->r = ClampByte(color->r + std::rand() % (2 * half) - half);
+}
+
+SolidDabBlender::SolidDabBlender(int32_t pressure) {
+    if (pressure > 256) pressure = 256;
+    if (pressure < -256) pressure = -256;
+    pressure_ = pressure;
+#if defined(__SSE2__)
+    // A painting call often lays a single dab, so the table is built eight
+    // entries at a time: clamp(pressure + t - 128, 0, 128) in 16-bit lanes,
+    // widened and repeated into three bytes.  Entry 0 never paints.
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i full = _mm_set1_epi16(128);
+    const __m128i step = _mm_set1_epi16(8);
+    __m128i c = _mm_add_epi16(_mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7), _mm_set1_epi16(static_cast<int16_t>(pressure - 128)));
+    for (int32_t t = 0; t < 256; t += 8, c = _mm_add_epi16(c, step)) {
+        const __m128i clamped = _mm_min_epi16(_mm_max_epi16(c, zero), full);
+        __m128i lo = _mm_unpacklo_epi16(clamped, zero), hi = _mm_unpackhi_epi16(clamped, zero);
+        lo = _mm_or_si128(lo, _mm_or_si128(_mm_slli_epi32(lo, 8), _mm_slli_epi32(lo, 16)));
+        hi = _mm_or_si128(hi, _mm_or_si128(_mm_slli_epi32(hi, 8), _mm_slli_epi32(hi, 16)));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(coverage3_ + t), lo);
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(coverage3_ + t + 4), hi);
+    }
+    coverage3_[0] = 0;
+#else
+    for (int32_t t = 0; t < 256; ++t) {
+        coverage3_[t] = static_cast<uint32_t>(StandardCoverage(t, pressure)) * 0x010101u;
+    }
+#endif
+    SetTarget(BgrColor{});
+}
+
+void SolidDabBlender::SetTarget(BgrColor target) {
+    for (int32_t o = 0; o < 48; o += 3) {
+        pattern_[o] = target.b;
+        pattern_[o + 1] = target.g;
+        pattern_[o + 2] = target.r;
+    }
+}
+
+void SolidDabBlender::UseFixedTip(const PlugInBrushContext *ctx) {
+    fixedMask_ = fixedCoverage_ = nullptr;
+    fixedWidth_ = 0;
+    if (!ctx || !ctx->tipBits || ctx->tipWidth <= 0 || ctx->tipHeight <= 0 ||
+        ctx->tipWidth > kMaxFixedTipSide || ctx->tipHeight > kMaxFixedTipSide) {
+        return;
+    }
+    FixedTipCoverage &cache = FixedTip();
+    const uint8_t *mask = TipMask(ctx);
+    const bool current = cache.valid && cache.generation == Engine().tipGeneration && cache.mask == mask &&
+                         cache.width == ctx->tipWidth && cache.height == ctx->tipHeight &&
+                         cache.pressure == pressure_;
+    if (!current) {
+        const size_t pixels = static_cast<size_t>(ctx->tipWidth) * static_cast<size_t>(ctx->tipHeight);
+        cache.valid = false;
+        if (3 * pixels > cache.capacity) {
+            FreeBrushBuffer(cache.bytes);
+            cache.bytes = static_cast<uint8_t *>(AllocBrushBuffer(3 * pixels));
+            cache.capacity = cache.bytes ? 3 * pixels : 0;
+            if (!cache.bytes) return;
+        }
+        for (size_t k = 0; k < pixels; ++k) std::memcpy(cache.bytes + 3 * k, &coverage3_[mask[k]], 3);
+        cache.generation = Engine().tipGeneration;
+        cache.mask = mask;
+        cache.width = ctx->tipWidth;
+        cache.height = ctx->tipHeight;
+        cache.pressure = pressure_;
+        cache.valid = true;
+    }
+    fixedMask_ = mask;
+    fixedCoverage_ = cache.bytes;
+    fixedWidth_ = ctx->tipWidth;
+}
+
+void ReleaseEngineCaches() {
+    FixedTipCoverage &cache = FixedTip();
+    FreeBrushBuffer(cache.bytes);
+    cache = FixedTipCoverage{};
+}
+
+void SolidDabBlender::Blend(const CanvasView &canvas, const DabPlace &place, const uint8_t *mask,
+                            int32_t tipWidth) const {
+    if (place.sizeW <= 0 || place.sizeH <= 0 || !mask) return;
+    if (fixedCoverage_ && mask == fixedMask_ && tipWidth == fixedWidth_) {
+        for (int32_t j = 0; j < place.sizeH; ++j) {
+            const size_t first = static_cast<size_t>(place.tipY + j) * tipWidth + place.tipX;
+            BlendRowBytes(canvas.Pixel(place.canvasX, place.canvasRow + j), fixedCoverage_ + 3 * first,
+                          3 * place.sizeW, pattern_);
+        }
+        return;
+    }
+    // Three coverage bytes per pixel; the expansion writes four bytes at a
+    // time, one past the last pixel.
+    uint8_t coverage[3 * kChunkPixels + 4];
+    for (int32_t j = 0; j < place.sizeH; ++j) {
+        uint8_t *row = canvas.Pixel(place.canvasX, place.canvasRow + j);
+        const uint8_t *tip = mask + static_cast<size_t>(place.tipY + j) * tipWidth + place.tipX;
+        for (int32_t first = 0; first < place.sizeW; first += kChunkPixels) {
+            const int32_t pixels = place.sizeW - first < kChunkPixels ? place.sizeW - first : kChunkPixels;
+            for (int32_t i = 0; i < pixels; ++i) {
+                std::memcpy(coverage + 3 * i, &coverage3_[tip[first + i]], 4);
+            }
+            BlendRowBytes(row + 3 * first, coverage, 3 * pixels, pattern_);
+        }
+    }
+}
+
+void BlendSolidThroughTipOntoBgr24Scalar(const CanvasView &canvas, const DabPlace &place,
+                                         const uint8_t *mask, int32_t tipWidth, BgrColor target,
+                                         int32_t pressure) {
+    if (!mask) return;
+    for (int32_t j = 0; j < place.sizeH; ++j) {
+        uint8_t *row = canvas.Pixel(place.canvasX, place.canvasRow + j);
+        const uint8_t *tip = mask + static_cast<size_t>(place.tipY + j) * tipWidth + place.tipX;
+        for (int32_t i = 0; i < place.sizeW; ++i) {
+            BlendPixel(row + 3 * i, target, tip[i], pressure);
+        }
+    }
+}
+
+}  // namespace brush

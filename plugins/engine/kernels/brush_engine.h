@@ -1,0 +1,368 @@
+// The brush engine every brush of a plug-in is built on: the command
+// skeleton, the validity check and lock around painting calls, the placement
+// of dabs along a segment with clipping and the dirty rectangle, colour
+// jitter and the standard blend, the tip-mask builders, buffer release, the
+// preview picture and the colour pick.  It is a static library linked into
+// each plug-in, so every plug-in has its own lock and module state.
+//
+// Plain C++ without <windows.h>: the few platform services (the global heap,
+// the lock, the start-up) are declared in brush_platform.h and supplied by
+// win32/ in the plug-in build and by native/ in the sanitizer build.
+//
+// Conventions
+//   Canvas    24-bit, bytes blue, green, red; rows bottom-up, `stride` bytes
+//             each.  Pixel (x, y), y from the top, lies in memory row
+//             r = height - 1 - y at canvasBits + r * stride + 3 x.
+//   Tip mask  tipWidth x tipHeight bytes, row-major, no padding; a byte is
+//             the coverage of that tip pixel, 128 = full, 0 = not painted.
+//             Variant v starts at v x tipWidth x tipHeight.  Tip row j of a
+//             dab lands on memory row (first row of the dab) + j, so tip
+//             row 0 is the lowest screen row of the dab.
+//   Distances are in eighths of a pixel ("8" suffix); tip radii in quarter
+//             pixels.
+//   Coordinates far outside any canvas (beyond +-2^24) are treated as
+//             +-2^24, so no arithmetic on them can overflow.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "plugin/brush_plugin.h"
+
+namespace brush {
+
+// ------------------------------------------------------------------ types --
+
+// Where one dab lands: the first tip column and row inside the canvas, the
+// canvas column and memory row (bottom-up) they land on, and how many tip
+// columns and rows lie inside the canvas (0 or more).
+struct DabPlace {
+    int32_t tipX = 0, tipY = 0;
+    int32_t canvasX = 0, canvasRow = 0;
+    int32_t sizeW = 0, sizeH = 0;
+};
+
+// A rectangle of top-down canvas pixels, right and bottom exclusive.  Each
+// painting call keeps one, lets the placement grow it and hands it to
+// EndBrushDraw.
+struct DirtyRect {
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// A target colour in canvas byte order.
+struct BgrColor {
+    uint8_t b = 0, g = 0, r = 0;
+};
+
+// The colour of a Windows colour value (red in the lowest byte).
+constexpr BgrColor ColorOf(uint32_t color) {
+    return BgrColor{static_cast<uint8_t>(color >> 16), static_cast<uint8_t>(color >> 8),
+                    static_cast<uint8_t>(color)};
+}
+
+// The plug-in's lock around painting calls (a critical section on Windows).
+class BrushLock {
+public:
+    virtual void Enter() = 0;
+    virtual void Leave() = 0;
+
+protected:
+    ~BrushLock() = default;
+};
+
+// Module state shared by all brushes of one plug-in, alive as long as the
+// plug-in is loaded and never reset by the engine.
+struct EngineState {
+    uint16_t sqrtGuess = 4;       // last integer root: the next starting guess
+    int32_t tipVariantIndex = 0;  // tip variant of the current dab
+    int32_t carriedColor[3] = {}; // blue, green, red: the paint a brush carries
+    // Changes whenever a tip may have been built, rebuilt or freed (every
+    // AllocTipMasks and tip release, every command 4, 5 and 6), so that
+    // what is cached about a tip is never taken for a newer one.
+    uint32_t tipGeneration = 0;
+};
+EngineState &Engine();
+
+// Largest tip side the engine builds or paints with.
+constexpr int32_t kMaxTipSide = 4096;
+
+// -------------------------------------------------------- record helpers --
+
+// Value of parameter k (1, 2 or 3) of the selected brush; 0 without a
+// parameter block.
+int32_t ParamValue(const PlugInBrushContext *ctx, int k);
+
+// Peak tip value of a density: density x 128 / 100, truncated, kept within
+// 0..128 (density 100 gives 128).
+int32_t PeakOfDensity(int32_t density);
+
+// The canvas described by a usable record.
+struct CanvasView {
+    uint8_t *bits = nullptr;
+    int32_t width = 0;
+    int32_t height = 0;
+    size_t stride = 0;
+    uint8_t *Pixel(int32_t x, int32_t memoryRow) const {
+        return bits + static_cast<size_t>(memoryRow) * stride + 3 * static_cast<size_t>(x);
+    }
+};
+CanvasView CanvasOf(const PlugInBrushContext *ctx);
+
+// True when the record describes a 24-bit canvas whose pointers are set,
+// whose sizes are positive and whose rows hold 3 x width bytes.
+bool CanvasUsable(const PlugInBrushContext *ctx);
+
+// Tip mask number `variant` of the record.
+inline const uint8_t *TipMask(const PlugInBrushContext *ctx, int32_t variant = 0) {
+    return static_cast<const uint8_t *>(ctx->tipBits) +
+           static_cast<size_t>(variant) * static_cast<size_t>(ctx->tipWidth) *
+               static_cast<size_t>(ctx->tipHeight);
+}
+
+// ------------------------------------------------------- begin and end --
+
+// 1 when painting may go on (the lock, if given, is then held), 0 when the
+// record, its canvas or its tip is unusable (no lock taken).  Applies the
+// Shift constraint: with BRUSHKEY_SHIFT, cur is bent onto the horizontal or
+// vertical line through the start point (a tie goes vertical).
+int BeginBrushDraw(PlugInBrushContext *ctx, BrushLock *lock);
+
+// Copies the rectangle into the dirty fields and leaves the lock if one was
+// given (always, so no path returns holding it).  1; 0 without a record or
+// a rectangle.
+int EndBrushDraw(PlugInBrushContext *ctx, BrushLock *lock, const DirtyRect *rect);
+
+// ----------------------------------------------------------- distances --
+
+// The integer root of v rounded to the nearest integer: g with
+// g (g - 1) <= v < g (g + 1); v itself below 2.  Newton's steps start from
+// the module's SqrtGuess and store the result back (speed only).
+uint32_t IntegerRoot(uint32_t v);
+
+// Eight times the distance between two points, rounded: the root of
+// 64 ((ax - bx)^2 + (ay - by)^2), saturated at 65535.
+uint16_t GetDistance8(int32_t ax, int32_t ay, int32_t bx, int32_t by);
+
+// Eight times the tip's diagonal: the root of 64 (tipWidth^2 + tipHeight^2).
+uint32_t TipDiagonal8(const PlugInBrushContext *ctx);
+
+// Four times the distance of tip pixel (i, j) from (size / 2, size / 2),
+// rounded: the root of (2 size - 4i)^2 + (2 size - 4j)^2.
+uint32_t TipRadius4(int32_t size, int32_t i, int32_t j);
+
+// ------------------------------------------------------- dab placement --
+//
+// Each returns 1 when dab n of the segment prev -> cur exists: the place is
+// filled and the rectangle grown (for n = 0 it is first reset to the dab).
+// A dab wholly off the canvas still exists (sizeW or sizeH 0) and still
+// grows the rectangle.  When the pointer has not yet moved one spacing,
+// dab 0 does not exist, cur is set back to prev (so short moves add up)
+// and the rectangle becomes empty.
+
+// Spacing of one eighth of the tip diagonal at full pressure, less under
+// light pressure; nothing at all below pressure 2.
+int GetDabPlace(PlugInBrushContext *ctx, DabPlace *place, DirtyRect *rect, int32_t n);
+
+// Spacing of `percent` of the tip diagonal, counted in 128ths
+// (RatioSpacingK); pressure plays no part.
+int GetDabPlaceByRatio(PlugInBrushContext *ctx, DabPlace *place, DirtyRect *rect, int32_t percent,
+                       int32_t n);
+
+// One dab per pixel of path, no too-short rule, no pressure.
+int GetDabPlaceByPixel(PlugInBrushContext *ctx, DabPlace *place, DirtyRect *rect, int32_t n);
+
+// The spacing of GetDabPlaceByRatio in 128ths of the diagonal:
+// percent x 128 / 100, truncated (10 gives 12), at least 1 so that a
+// segment always has an end.
+int32_t RatioSpacingK(int32_t percent);
+
+// Which placement a brush uses.
+struct DabSpacing {
+    enum Kind { kPressure, kRatio, kPixel } kind = kPressure;
+    int32_t percent = 0;
+    static DabSpacing Pressure() { return {kPressure, 0}; }
+    static DabSpacing Ratio(int32_t percent) { return {kRatio, percent}; }
+    static DabSpacing Pixel() { return {kPixel, 0}; }
+};
+int PlaceDab(PlugInBrushContext *ctx, DabPlace *place, DirtyRect *rect, const DabSpacing &spacing,
+             int32_t n);
+
+// The painting loop of a brush: places dab n = 0, 1, ... until the
+// placement says there is no dab n, and hands every dab with sizeW > 0 and
+// sizeH > 0 to paintDab(const DabPlace &).  Returns the number of dabs
+// placed, painted or not.
+template <typename PaintDab>
+int32_t LayDabs(PlugInBrushContext *ctx, DirtyRect &rect, const DabSpacing &spacing,
+                PaintDab &&paintDab) {
+    DabPlace place;
+    int32_t n = 0;
+    while (PlaceDab(ctx, &place, &rect, spacing, n)) {
+        if (place.sizeW > 0 && place.sizeH > 0) paintDab(static_cast<const DabPlace &>(place));
+        ++n;
+    }
+    return n;
+}
+
+// ----------------------------------------------------- colour and blend --
+
+// Colour roughness r: half = 3r / 2; when half > 0, blue, green and red in
+// that order get rand() % (2 half) - half added, clamped to 0..255.
+void JitterColor(BgrColor *color, int32_t roughness);
+
+// Coverage of the standard blend: pressure + tip byte - 128 within 0..128;
+// 0 for a tip byte of 0.
+inline int32_t StandardCoverage(int32_t tipByte, int32_t pressure) {
+    if (tipByte <= 0) return 0;
+    if (pressure > 256) pressure = 256;  // coverage is 128 from here on
+    if (pressure < -256) pressure = -256;
+    const int32_t c = pressure + tipByte - 128;
+    return c < 0 ? 0 : (c > 128 ? 128 : c);
+}
+
+// One channel moved toward the target by coverage / 128, truncated toward
+// zero.
+inline uint8_t BlendChannel(uint8_t old, uint8_t target, int32_t coverage) {
+    return static_cast<uint8_t>(old + (target - old) * coverage / 128);
+}
+
+// The standard blend of one pixel (blue, green, red bytes); a tip byte of 0
+// leaves it alone.
+inline void BlendPixel(uint8_t *pixel, BgrColor target, int32_t tipByte, int32_t pressure) {
+    const int32_t c = StandardCoverage(tipByte, pressure);
+    if (c == 0) return;
+    pixel[0] = BlendChannel(pixel[0], target.b, c);
+    pixel[1] = BlendChannel(pixel[1], target.g, c);
+    pixel[2] = BlendChannel(pixel[2], target.r, c);
+}
+
+// A dab of one solid colour through a tip mask onto the 24-bit canvas with
+// the standard blend:
+//     channel = old + (target - old) x clamp(pressure + t - 128, 0, 128) / 128
+// for every tip byte t > 0, truncated toward zero.  Made once per painting
+// call (the coverage table depends on the pressure only); the target may
+// change from dab to dab.  SSE2 does 16 channel bytes at a time and gives
+// exactly the bytes of BlendSolidThroughTipOntoBgr24Scalar.
+class SolidDabBlender {
+public:
+    explicit SolidDabBlender(int32_t pressure);
+    void SetTarget(BgrColor target);
+
+    // For brushes whose mask stays exactly as it was built on select (the
+    // single round tips): the coverage of the record's whole first mask,
+    // three bytes a pixel, is kept between calls and reused by Blend for
+    // that mask while the tip generation, the tip and the pressure stay the
+    // same.  Call it once per painting call, under the plug-in's lock.
+    // Without it (or for tips too large to keep) Blend expands the coverage
+    // row by row; the bytes are the same either way.
+    void UseFixedTip(const PlugInBrushContext *ctx);
+
+    void Blend(const CanvasView &canvas, const DabPlace &place, const uint8_t *mask,
+               int32_t tipWidth) const;
+
+private:
+    uint32_t coverage3_[256];  // coverage of tip byte t, repeated in three bytes
+    uint8_t pattern_[48];      // the target's channels repeated: b, g, r, b, ...
+    int32_t pressure_;         // within -256..256, where coverage stops changing
+    const uint8_t *fixedMask_ = nullptr;     // the mask of UseFixedTip
+    const uint8_t *fixedCoverage_ = nullptr; // its expanded coverage
+    int32_t fixedWidth_ = 0;
+};
+
+// Frees what the engine keeps between calls (the fixed-tip coverage); the
+// plug-in's shutdown calls it.
+void ReleaseEngineCaches();
+
+// The same blend written as the formula, pixel by pixel: the reference the
+// fast path is tested against.
+void BlendSolidThroughTipOntoBgr24Scalar(const CanvasView &canvas, const DabPlace &place,
+                                         const uint8_t *mask, int32_t tipWidth, BgrColor target,
+                                         int32_t pressure);
+
+// ------------------------------------------------------------ tip masks --
+
+// Frees tipBits and workBits (where set) and sets them NULL.
+void ReleaseTipBuffers(PlugInBrushContext *ctx);
+
+// Sets tipWidth = tipHeight = size and allocates `variants` zero-filled
+// masks as tipBits.  The mask, or NULL (tipBits NULL, tip size 0) for a size
+// outside 1..kMaxTipSide or when memory fails.
+uint8_t *AllocTipMasks(PlugInBrushContext *ctx, int32_t size, int32_t variants);
+
+// Fill a size x size mask with peak p (see MakeSoftTip and friends).
+void FillSoftMask(uint8_t *mask, int32_t size, int32_t peak);
+void FillMarkerMask(uint8_t *mask, int32_t size, int32_t peak);
+void FillRollerMask(uint8_t *mask, int32_t size, int32_t peak);
+
+// Tip builders: free the old tip and work buffer, then build one square
+// tip of size parameter 1 and peak PeakOfDensity(parameter 2).  1, or 0
+// when the size is unusable or memory fails.
+//   soft    raised cosine over the radius (size 1: p / 3)
+//   marker  flat core of half the radius, cosine rim
+//   roller  flat, with a one-pixel rim p, p/2, p/3, p/4
+// Size 2 gives four bytes p / 2 for all three.
+int MakeSoftTip(PlugInBrushContext *ctx);
+int MakeMarkerTip(PlugInBrushContext *ctx);
+int MakeRollerTip(PlugInBrushContext *ctx);
+
+// Frees tipBits, workBits and spareBits where set and sets them NULL.  1.
+int FreeBrushBuffers(PlugInBrushContext *ctx);
+
+// ------------------------------------------------------ preview and pick --
+
+// Fills the canvas with grey 96 and lays the 8 x 8 cell pattern of the
+// preview background.  1; 0 when the canvas is unusable.
+int FillPreviewBackground(PlugInBrushContext *ctx);
+
+// Coverage of a preview dab: a = 128 - t, squared (strength - 1) times in
+// 128ths, coverage 128 - a; strength 3 equals four stacked dabs.
+int32_t PreviewCoverage(int32_t tipByte, int32_t strength);
+
+// The shared preview: background, then dab 0 at cur in `color` (no jitter,
+// no pressure) with PreviewCoverage.  As EndBrushDraw; 0 when the record is
+// unusable.  strength is kept within 1..32.
+int DrawBrushPreview(PlugInBrushContext *ctx, BrushLock *lock, int32_t strength);
+
+// Colour pick: applies the Shift constraint (BeginBrushDraw without a
+// lock); when cur lies on the canvas, color = 0x02000000 + the pixel's
+// blue x 65536 + green x 256 + red.  A given rectangle becomes empty.
+// 1; 0 when the record is unusable.
+int PickCanvasColor(PlugInBrushContext *ctx, DirtyRect *rect);
+
+// ---------------------------------------------------------- the skeleton --
+
+// What a brush's painting step tells the skeleton.
+enum class PaintResult {
+    kPainted,         // EndBrushDraw with the grown rectangle, its result
+    kRefusedEmpty,    // EndBrushDraw with an empty rectangle, then 0
+    kRefusedUntouched // leave the lock, dirty fields untouched, 0
+};
+
+// The slots a brush fills in the command skeleton.  Unset slots take the
+// engine's behaviour.
+struct BrushOps {
+    // Command 4: build the tip (and whatever else the brush keeps).
+    int (*buildTip)(PlugInBrushContext *ctx) = nullptr;
+    // Command 1 without the pick flag, between BeginBrushDraw and
+    // EndBrushDraw: lay the dabs and grow the rectangle.
+    PaintResult (*paint)(PlugInBrushContext *ctx, DirtyRect &rect) = nullptr;
+    // Command 2 without the pick flag (default: nothing, 1).
+    int (*beginStroke)(PlugInBrushContext *ctx) = nullptr;
+    // Command 3 (default: nothing, 1).
+    int (*endStroke)(PlugInBrushContext *ctx) = nullptr;
+    // Command 6 (default: DrawBrushPreview with previewStrength).
+    int (*preview)(PlugInBrushContext *ctx) = nullptr;
+    int32_t previewStrength = 3;
+    // False for brushes that ignore the pick flag and always paint.
+    bool picksColor = true;
+};
+
+// Runs one command of a brush: the whole entry point of most brushes.
+// Unknown commands and a NULL record give 0.
+int32_t RunBrush(PlugInBrushContext *ctx, const BrushOps &ops);
+
+// The own-preview pattern of several brushes: the preview background, then
+// the brush's painting step `runs` times (command 1 through RunBrush);
+// 0 as soon as one run fails.
+int32_t PreviewByRepeatedPaint(PlugInBrushContext *ctx, const BrushOps &ops, int32_t runs);
+
+}  // namespace brush

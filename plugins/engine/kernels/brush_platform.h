@@ -1,0 +1,36 @@
+// The services the engine takes from its platform: plug-in buffers from the
+// global heap, the plug-in's lock, and the plug-in's start-up and shutdown.
+// win32/plugin_module.cpp supplies them in the plug-in build,
+// native/platform_native.cpp in the sanitizer build.
+#pragma once
+
+#include <cstddef>
+
+#include "brush_engine.h"
+
+namespace brush {
+
+// A zero-filled buffer of `bytes` bytes that stays where it is (plug-in
+// buffers live in the Windows global heap); NULL for 0 bytes or when memory
+// fails.
+void *AllocBrushBuffer(size_t bytes);
+// Frees a buffer of AllocBrushBuffer; NULL is ignored.
+void FreeBrushBuffer(void *buffer);
+
+// The plug-in's BrushLock, or NULL before StartPlugIn (calls then run
+// unguarded, which is harmless on the one user-interface thread).
+BrushLock *ModuleLock();
+
+// Start-up of a plug-in when it is attached to a process: records its
+// instance, initialises the lock and seeds the process's one pseudo-random
+// generator (the C runtime's rand) with the time.  Shutdown deletes the
+// lock.
+void StartPlugIn(void *instance);
+void StopPlugIn();
+// The instance recorded at start-up (NULL before).
+void *PlugInInstance();
+
+// srand(time(NULL)): shared by both platforms' start-up.
+void SeedRandomWithTime();
+
+}  // namespace brush

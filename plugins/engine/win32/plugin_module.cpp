@@ -1,0 +1,64 @@
+// Platform services of the engine in a Windows plug-in: buffers from the
+// global heap, one critical section per loaded plug-in, and the start-up
+// that seeds the process's one rand() generator.  msvcrt.dll stays shared
+// across the process (see cmake/Pintora.cmake), so the srand() here seeds
+// the generator every module's rand() draws from.
+#include <windows.h>
+
+#include "brush_platform.h"
+
+namespace brush {
+
+namespace {
+
+// BrushLock: serialises the painting calls of all brushes of the plug-in.
+class CriticalSectionLock final : public BrushLock {
+public:
+    void Initialise() {
+        InitializeCriticalSection(&section_);
+        ready_ = true;
+    }
+    void Delete() {
+        if (ready_) DeleteCriticalSection(&section_);
+        ready_ = false;
+    }
+    bool ready() const { return ready_; }
+    void Enter() override { EnterCriticalSection(&section_); }
+    void Leave() override { LeaveCriticalSection(&section_); }
+
+private:
+    CRITICAL_SECTION section_{};
+    bool ready_ = false;
+};
+
+CriticalSectionLock g_brushLock;
+HINSTANCE g_instance = nullptr;
+
+}  // namespace
+
+// GPTR: fixed and zero-filled, so the handle is the pointer and GlobalFree
+// takes it back.
+void *AllocBrushBuffer(size_t bytes) {
+    return bytes ? static_cast<void *>(GlobalAlloc(GPTR, bytes)) : nullptr;
+}
+
+void FreeBrushBuffer(void *buffer) {
+    if (buffer) GlobalFree(static_cast<HGLOBAL>(buffer));
+}
+
+BrushLock *ModuleLock() { return g_brushLock.ready() ? &g_brushLock : nullptr; }
+
+void StartPlugIn(void *instance) {
+    g_instance = static_cast<HINSTANCE>(instance);
+    if (!g_brushLock.ready()) g_brushLock.Initialise();
+    SeedRandomWithTime();
+}
+
+void StopPlugIn() {
+    ReleaseEngineCaches();
+    g_brushLock.Delete();
+}
+
+void *PlugInInstance() { return g_instance; }
+
+}  // namespace brush
