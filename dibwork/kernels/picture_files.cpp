@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
-#include <unordered_set>
 
 namespace dibwork {
 namespace {
@@ -145,47 +144,6 @@ int CornerTransparentIndex(const PixelView &picture) {
                                at(1, h - 2),     at(w - 1, h - 1), at(w - 2, h - 2)};
     const int same = static_cast<int>(std::count(std::begin(others), std::end(others), corner));
     return same >= 3 ? corner : -1;
-}
-
-std::vector<Bgra> ReducedPalette(const PixelView &picture) {
-    constexpr size_t kOwnColoursLimit = 254;
-    std::unordered_set<uint32_t> seen;
-    std::vector<Bgra> palette;
-    bool overflow = picture.bitCount != 24 || !picture.bits;
-    for (int y = 0; y < picture.height && !overflow; ++y) {
-        const uint8_t *row = picture.Row(y);
-        for (int x = 0; x < picture.width; ++x) {
-            const uint8_t *p = row + 3 * x;
-            const uint32_t key = p[0] | (p[1] << 8) | (p[2] << 16);
-            if (seen.insert(key).second) {
-                if (palette.size() == kOwnColoursLimit) {
-                    overflow = true;
-                    break;
-                }
-                palette.push_back({p[0], p[1], p[2], 0});
-            }
-        }
-    }
-    if (overflow) {
-        palette.clear();
-        seen.clear();
-        static constexpr uint8_t kLevels[6] = {0, 51, 102, 153, 204, 255};
-        for (uint8_t r : kLevels)
-            for (uint8_t g : kLevels)
-                for (uint8_t b : kLevels) {
-                    palette.push_back({b, g, r, 0});
-                    seen.insert(b | (g << 8) | (r << 16));
-                }
-        // Greys between the cube's levels keep soft shading smooth.
-        for (int v = 17; v < 255 && palette.size() < 255; v += 17) {
-            const auto g = static_cast<uint8_t>(v);
-            if (seen.insert(g | (g << 8) | (g << 16)).second) palette.push_back({g, g, g, 0});
-        }
-        return palette;
-    }
-    if (!seen.count(0xFFFFFF)) palette.push_back({255, 255, 255, 0});
-    if (!seen.count(0)) palette.push_back({0, 0, 0, 0});
-    return palette;
 }
 
 }  // namespace dibwork

@@ -1,7 +1,7 @@
 // The plain parts of picture-file input and output: the BMP file header,
 // the checks a BMP file must pass before its contents are trusted, the
-// extension table of the file dispatchers, the corner rule that picks a
-// GIF's transparent colour and the palette of an 8-bit copy for GIF.
+// extension table of the file dispatchers and the corner rule that picks a
+// GIF's transparent colour.
 //
 // Plain C++ without <windows.h>: headers are read and written as raw
 // little-endian bytes, so the native sanitizer build runs the same code.
@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "dib_layout.h"
 #include "pixel_view.h"
@@ -79,11 +78,5 @@ PictureKind ClassifyExtension(const std::string &extension);
 // corners) share it; -1 when fewer do, or the picture is smaller than
 // 6 x 6 pixels or not 8 bits.
 int CornerTransparentIndex(const PixelView &picture);
-
-// The colour table of an 8-bit copy of a 24-bit picture: its own colours
-// when it has at most 254 (plus white and black when they are missing),
-// otherwise the 6 x 6 x 6 colour cube with the greys filled in, at most 255
-// entries.  The system maps each pixel to the nearest entry.
-std::vector<Bgra> ReducedPalette(const PixelView &picture);
 
 }  // namespace dibwork

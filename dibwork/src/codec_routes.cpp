@@ -174,10 +174,10 @@ int WINAPI WriteGIFFileEngineWithTrans(LPCSTR path, HGLOBAL dib, HBITMAP bitmap,
         HBITMAP temp24 = nullptr;
         HBITMAP from = bitmap;
         if (dib || header.biBitCount != 24 || header.biCompression != BI_RGB) {
-            temp24 = Make24BitBitmap(dib, bitmap);
+            temp24 = Create24DIBFromMetaDIB(dib, bitmap);
             from = temp24;
         }
-        reduced = from ? ReduceTo8Bits(from) : nullptr;
+        reduced = from ? CreateReducedColorDIBitmap(nullptr, from) : nullptr;
         if (temp24) FreeDIBitmap(&temp24);
         if (!reduced) return 0;
     }

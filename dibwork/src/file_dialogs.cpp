@@ -65,7 +65,7 @@ private:
 int ReadChosenFile(LPCSTR path, PictureKind kind, HGLOBAL *dib, HBITMAP *bitmap) {
     if (kind == PictureKind::kBmp && dib) {
         *dib = ReadDIBFile(path);
-        if (*dib && !NormaliseDib(dib)) FreeDIB(dib);
+        if (*dib && !ConvNormalDIB(dib)) FreeDIB(dib);
         if (*dib) return 1;
     } else if (ReadByRoute(kind, path, dib, bitmap)) {
         return 1;

@@ -125,13 +125,13 @@ HBITMAP WINAPI ReadDIBitmapFile(LPCSTR path) {
     if (!path) return nullptr;
     HBITMAP bitmap = LoadImageDIBitmap(nullptr, path, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
     if (bitmap) {
-        if (Make24BitInPlace(&bitmap)) return bitmap;
+        if (Convert24DIBitmap(&bitmap)) return bitmap;
         FreeDIBitmap(&bitmap);
         return nullptr;
     }
     HGLOBAL dib = ReadDIBFile(path);
     if (!dib) return nullptr;
-    bitmap = Make24BitBitmap(dib, nullptr);
+    bitmap = Create24DIBFromMetaDIB(dib, nullptr);
     FreeDIB(&dib);
     return bitmap;
 }
@@ -169,7 +169,7 @@ int WINAPI ReadIconFile(LPCSTR path, HGLOBAL *dib, HBITMAP *bitmap) {
     DestroyIcon(icon);
     if (!picture) return 0;
     if (dib) {
-        *dib = BitmapToDib(picture);
+        *dib = ConvertDIBitmap2DIB(picture);
         FreeDIBitmap(&picture);
         return *dib != nullptr;
     }
@@ -184,7 +184,7 @@ HBITMAP WINAPI LoadImageDIBitmap(HINSTANCE instance, LPCSTR name, UINT flags) {
     if (flags & LR_LOADFROMFILE) {
         HGLOBAL dib = ReadDIBFile(name);
         if (!dib) return nullptr;
-        HBITMAP bitmap = NormaliseDib(&dib) ? DibToBitmap(dib) : nullptr;
+        HBITMAP bitmap = ConvNormalDIB(&dib) ? ConvertDIB2DIBitmap(dib) : nullptr;
         FreeDIB(&dib);
         return bitmap;
     }
@@ -201,7 +201,7 @@ HBITMAP WINAPI LoadImageDIBitmap(HINSTANCE instance, LPCSTR name, UINT flags) {
         std::memcpy(lock.get(), resource, size);
     }
     HGLOBAL dib = copy.release();
-    HBITMAP bitmap = NormaliseDib(&dib) ? DibToBitmap(dib) : nullptr;
+    HBITMAP bitmap = ConvNormalDIB(&dib) ? ConvertDIB2DIBitmap(dib) : nullptr;
     FreeDIB(&dib);
     return bitmap;
 }

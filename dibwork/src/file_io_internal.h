@@ -1,5 +1,5 @@
-// Shared inside Dibwork's picture-file code: the conversions the readers
-// and the GIF writer need, the codec routes and the module state.
+// Shared inside Dibwork's picture-file code: the codec routes and the
+// switches of the module state.
 #pragma once
 
 #include <windows.h>
@@ -7,23 +7,6 @@
 #include "picture_files.h"
 
 namespace dibwork::fileio {
-
-// ------------------------------------------------ conversions (file_convert)
-
-// A new 24-bit DIBitmap of the pair's picture (the system converts any bit
-// count and compression), or NULL.
-HBITMAP Make24BitBitmap(HGLOBAL dib, HBITMAP bitmap);
-// Replaces *bitmap by a 24-bit copy unless it is 24-bit already.
-bool Make24BitInPlace(HBITMAP *bitmap);
-// A DIB holding the DIBitmap's header, colour table and bits, or NULL.
-HGLOBAL BitmapToDib(HBITMAP bitmap);
-// A DIBitmap holding the DIB's picture in its own format, or NULL.
-HBITMAP DibToBitmap(HGLOBAL dib);
-// Brings a DIB to the library's normal form in place: a 40-byte header,
-// uncompressed, 1, 4, 8 or 24 bits.  False (the DIB kept) on failure.
-bool NormaliseDib(HGLOBAL *dib);
-// An 8-bit copy of a 24-bit DIBitmap (ReducedPalette), or NULL.
-HBITMAP ReduceTo8Bits(HBITMAP bitmap);
 
 // ------------------------------------------------ codec routes (codec_routes)
 

@@ -38,7 +38,7 @@ HGLOBAL WINAPI LoadDIBFromResource(HMODULE module, UINT number) {
     }
     std::memcpy(p, file + kBmpFileHeaderBytes, dibBytes);
     GlobalUnlock(dib);
-    if (!NormaliseDib(&dib)) FreeDIB(&dib);
+    if (!ConvNormalDIB(&dib)) FreeDIB(&dib);
     return dib;
 }
 

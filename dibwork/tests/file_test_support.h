@@ -90,10 +90,25 @@ inline std::optional<int> GifTransparentIndex(const Bytes &gif) {
     return std::nullopt;
 }
 
-// The colour-table entry `index` of a GIF's global table.
-inline COLORREF GifGlobalColour(const Bytes &gif, int index) {
-    const size_t at = 13 + 3 * static_cast<size_t>(index);
-    return RGB(gif[at], gif[at + 1], gif[at + 2]);
+// The colour-table entry `index` that applies to a GIF's first image: the
+// image's local table when it has one, else the global table.
+inline std::optional<COLORREF> GifColour(const Bytes &gif, int index) {
+    if (gif.size() < 13) return std::nullopt;
+    size_t globalAt = 0, at = 13;
+    if (gif[10] & 0x80) {
+        globalAt = 13;
+        at += 3u << ((gif[10] & 7) + 1);
+    }
+    while (at + 10 <= gif.size() && gif[at] == 0x21) {  // skip extensions
+        at += 2;
+        while (at < gif.size() && gif[at] != 0) at += gif[at] + 1u;
+        ++at;
+    }
+    if (at + 10 > gif.size() || gif[at] != 0x2C) return std::nullopt;
+    size_t table = (gif[at + 9] & 0x80) ? at + 10 : globalAt;
+    if (table == 0 || table + 3 * static_cast<size_t>(index) + 3 > gif.size()) return std::nullopt;
+    table += 3 * static_cast<size_t>(index);
+    return RGB(gif[table], gif[table + 1], gif[table + 2]);
 }
 
 }  // namespace file_test

@@ -338,7 +338,7 @@ TEST(GifTransparency, FromTheCorners) {
     auto index = GifTransparentIndex(gif);
     ASSERT_TRUE(index.has_value());
     ASSERT_GE(*index, 0);
-    EXPECT_EQ(GifGlobalColour(gif, *index), sky);
+    EXPECT_EQ(GifColour(gif, *index), std::optional<COLORREF>(sky));
 
     ASSERT_NE(Dw().WriteGIFFile(path.c_str(), nullptr, picture), 0);
     EXPECT_EQ(GifTransparentIndex(ReadBytes(path)), std::optional<int>(-1)) << "no flag, no transparency";

@@ -1,6 +1,6 @@
 // The plain parts of picture files: the BMP checks (with a bounded
-// mutation run under the sanitizers), the write plan, the extension table,
-// the GIF corner rule and the reduced palette.
+// mutation run under the sanitizers), the write plan, the extension table
+// and the GIF corner rule.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -201,34 +201,4 @@ TEST(GifCorners, TopLeftIndexWhenThreeOthersShareIt) {
     for (auto [x, y] : {std::pair{0, 0}, {1, 1}, {9, 0}, {8, 1}, {0, 9}, {1, 8}, {9, 9}, {8, 8}}) frame.At(x, y) = 3;
     frame.At(0, 0) = 2;
     EXPECT_EQ(CornerTransparentIndex(frame.view()), -1);
-}
-
-TEST(ReducedPalette, OwnColoursWithWhiteAndBlackOrTheCube) {
-    std::vector<uint8_t> bits(4 * 2, 0);
-    // 1 x 2 picture, 24 bits: red above blue (stride 4).
-    bits[0] = 255;       // bottom row: blue
-    bits[4 + 2] = 255;   // top row: red
-    PixelView v;
-    v.bits = bits.data();
-    v.width = 1;
-    v.height = 2;
-    v.stride = 4;
-    v.bitCount = 24;
-    auto palette = ReducedPalette(v);
-    ASSERT_EQ(palette.size(), 4u);
-    EXPECT_EQ(palette[0].r, 255);  // red, from the top row
-    EXPECT_EQ(palette[1].b, 255);  // blue
-    EXPECT_EQ(palette[2].r + palette[2].g + palette[2].b, 765);  // white appended
-    EXPECT_EQ(palette[3].r + palette[3].g + palette[3].b, 0);    // black appended
-
-    // 300 distinct colours: the cube with greys, at most 255 entries.
-    std::vector<uint8_t> many(300 * 3 + 0, 0);
-    for (int i = 0; i < 300; ++i) many[i * 3] = static_cast<uint8_t>(i), many[i * 3 + 1] = static_cast<uint8_t>(i / 256);
-    v.bits = many.data();
-    v.width = 300;
-    v.height = 1;
-    v.stride = 900;
-    palette = ReducedPalette(v);
-    EXPECT_LE(palette.size(), 255u);
-    EXPECT_GE(palette.size(), 216u);
 }
