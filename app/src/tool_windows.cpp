@@ -2,14 +2,18 @@
 
 #include "app_state.h"
 #include "dibwork.h"
+#include "page_bar.h"
 #include "resource_ids.h"
 
 namespace pintora {
 namespace {
 
+INT_PTR CALLBACK BarProc(HWND bar, UINT message, WPARAM wParam, LPARAM);
+
 struct BarInfo {
     int templateId;
     HWND ToolWindows::*slot;
+    DLGPROC proc = BarProc;
 };
 
 BarInfo InfoOf(ToolBar bar) {
@@ -19,7 +23,7 @@ BarInfo InfoOf(ToolBar bar) {
         case ToolBar::kColor: return {IDD_COLOR_BAR, &ToolWindows::color};
         case ToolBar::kSize: return {IDD_SIZE_BAR, &ToolWindows::size};
         case ToolBar::kPen: return {IDD_PEN_BAR, &ToolWindows::pen};
-        case ToolBar::kPage: return {IDD_PAGE_BAR, &ToolWindows::page};
+        case ToolBar::kPage: return {IDD_PAGE_BAR, &ToolWindows::page, PageBarProc};
     }
     return {0, &ToolWindows::page};
 }
@@ -70,7 +74,7 @@ HWND CreateToolBar(AppState &app, ToolBar bar) {
     DestroySlot(slot);
     // A bar whose template is not among the resources is simply absent.
     if (!HasDialogTemplate(app.instance, info.templateId)) return nullptr;
-    slot = CreateDialogParamW(app.instance, MAKEINTRESOURCEW(info.templateId), app.canvas, BarProc,
+    slot = CreateDialogParamW(app.instance, MAKEINTRESOURCEW(info.templateId), app.canvas, info.proc,
                               reinterpret_cast<LPARAM>(&app));
     return slot;
 }

@@ -1,0 +1,79 @@
+#include "page_bar.h"
+
+#include "app_state.h"
+#include "page_resource_ids.h"
+#include "pages.h"
+
+namespace pintora {
+namespace {
+
+constexpr int kClientWidth = 64;
+constexpr int kClientHeight = 32;
+constexpr int kButtonWidth = 32;
+constexpr int kButtonHeight = 33;
+
+AppState *StateOf(HWND bar) { return reinterpret_cast<AppState *>(GetWindowLongPtrW(bar, DWLP_USER)); }
+
+// A 64 x 32 client area at the right end of the top screen edge, the
+// whole bar on the screen, above everything.
+void PlaceBar(HWND bar) {
+    RECT frame{0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(bar, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(bar, GWL_EXSTYLE)));
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    SetWindowPos(bar, HWND_TOPMOST, GetSystemMetrics(SM_CXSCREEN) - width, 0, width, height, SWP_NOACTIVATE);
+    MoveWindow(GetDlgItem(bar, IDC_PAGE_PREVIOUS), 0, 0, kButtonWidth, kButtonHeight, FALSE);
+    MoveWindow(GetDlgItem(bar, IDC_PAGE_NEXT), kButtonWidth, 0, kButtonWidth, kButtonHeight, FALSE);
+}
+
+BOOL OnInitDialog(HWND bar, LPARAM state) {
+    SetWindowLongPtrW(bar, DWLP_USER, state);
+    PlaceBar(bar);
+    return FALSE;  // the canvas keeps the focus
+}
+
+// The arrow of the button, pressed or not.
+BOOL OnDrawItem(HWND bar, const DRAWITEMSTRUCT &item) {
+    if (item.CtlID != IDC_PAGE_PREVIOUS && item.CtlID != IDC_PAGE_NEXT) return FALSE;
+    const bool previous = item.CtlID == IDC_PAGE_PREVIOUS;
+    const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+    const int id = previous ? (pressed ? IDB_PAGE_PREVIOUS_DOWN : IDB_PAGE_PREVIOUS)
+                            : (pressed ? IDB_PAGE_NEXT_DOWN : IDB_PAGE_NEXT);
+    const AppState *app = StateOf(bar);
+    HBITMAP face = app ? static_cast<HBITMAP>(LoadImageW(app->instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0))
+                       : nullptr;
+    if (!face) return FALSE;
+    HDC source = CreateCompatibleDC(item.hDC);
+    HGDIOBJ old = SelectObject(source, face);
+    BitBlt(item.hDC, item.rcItem.left, item.rcItem.top, item.rcItem.right - item.rcItem.left,
+           item.rcItem.bottom - item.rcItem.top, source, 0, 0, SRCCOPY);
+    SelectObject(source, old);
+    DeleteDC(source);
+    DeleteObject(face);
+    return TRUE;
+}
+
+BOOL OnCommand(HWND bar, int id) {
+    AppState *app = StateOf(bar);
+    if (!app) return FALSE;
+    if (id == IDC_PAGE_PREVIOUS || id == IDC_PAGE_NEXT) {
+        TurnPage(*app, id == IDC_PAGE_NEXT);
+        // Back to the canvas, so that the keys and the next stroke go there.
+        SetFocus(app->canvas);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK PageBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG: return OnInitDialog(bar, lParam);
+        case WM_DRAWITEM: return OnDrawItem(bar, *reinterpret_cast<const DRAWITEMSTRUCT *>(lParam));
+        case WM_COMMAND: return OnCommand(bar, LOWORD(wParam));
+        default: return FALSE;
+    }
+}
+
+}  // namespace pintora
