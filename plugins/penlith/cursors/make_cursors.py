@@ -281,14 +281,17 @@ def rainbow(pic):
 
 
 def finger(pic):
-    skin, nail = (250, 205, 170), (255, 230, 225)
-    draw(pic, capsule(24, 14, 29, 30, 12), skin)
-    draw(pic, capsule(6, 25, 22, 16, 6.0), skin)
-    x, y = 6.5, 24.8
-    draw(pic, capsule(5.2, 25.5, 9, 23.3, 3.2), nail)
-    draw(pic, capsule(16, 27, 24, 25, 3.0), (240, 190, 155))
-    draw(pic, capsule(1.5, 30, 6, 29, 2.0), (230, 60, 60))
-    return int(x) - 2, int(y)
+    # a hand pointing down to the left, paint on the fingertip
+    skin, shade, nail = (250, 205, 170), (225, 170, 135), (255, 235, 230)
+    draw(pic, ellipse(22, 12, 8.5, 7.5), skin)                 # the fist
+    for k in range(3):                                          # curled fingers
+        draw(pic, capsule(18 + 3.2 * k, 17.5 - 1.2 * k, 21 + 3.2 * k, 19 - 1.2 * k, 3.0), shade)
+    draw(pic, capsule(24, 4, 30, 9, 5.0), skin)                 # the thumb side
+    draw(pic, capsule(4.5, 27.5, 17, 14, 5.6), skin)            # the pointing finger
+    draw(pic, capsule(8.5, 22.5, 10.5, 20.5, 1.0), shade)       # its knuckle
+    draw(pic, capsule(5, 26.5, 7.3, 24, 2.6), nail)
+    draw(pic, ellipse(3.5, 29.5, 3.2, 1.6), (230, 60, 60))     # paint under the tip
+    return 3, 29
 
 
 def indiaink(pic):
@@ -405,13 +408,16 @@ def sumie(pic):
 
 
 def bucket(pic):
-    # a tipped bucket pouring paint down to the hot spot
-    draw(pic, poly([(12, 4), (27, 9), (23, 20), (10, 15)]), (140, 150, 165))
-    draw(pic, poly([(13, 6), (25.5, 10), (22.5, 18), (11, 14)]), (185, 195, 210))
-    draw(pic, ellipse(11, 9.5, 2.3, 6.2), (60, 60, 70))
-    draw(pic, ring(20, 12, 8.5, 10, upper_only=True), (60, 60, 70))
-    draw(pic, capsule(10, 10, 5, 22, 3.2), (230, 50, 60))
-    draw(pic, ellipse(5, 25.5, 3.2, 4), (230, 50, 60))
+    # a tipped pail pouring paint down to the hot spot
+    t = Tool(tip=(13.0, 16.0))
+    red = (230, 50, 60)
+    draw(pic, capsule(*t.at(1, -6.5), *t.at(5, -10.5), 1.6), DARK)   # the handle
+    draw(pic, capsule(*t.at(5, -10.5), *t.at(11, -5.5), 1.6), DARK)
+    draw(pic, t.band(0, 13, 13, 9), (150, 160, 175))                 # the pail
+    draw(pic, t.band(1.5, 12, 10, 7.5), (195, 205, 220))
+    draw(pic, t.band(0, 1.6, 13.6), (110, 120, 135))                 # its rim
+    draw(pic, capsule(*t.at(0.3, 3), 6, 24, 3.4), red)               # the paint
+    draw(pic, ellipse(5.5, 27.5, 4.5, 2.8), red)
     return 5, 28
 
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <set>
 #include <string>
@@ -196,6 +197,93 @@ std::set<std::string> ImportsFrom(HMODULE module, const char *dll) {
         }
     }
     return names;
+}
+
+// ------------------------------------------------- an outside program --
+
+// The airbrush driven through the contract alone, on a GDI DIB section as
+// the manager hands it over: the stroke lands on the rows GDI shows at
+// those y positions, and the rectangles handed back hold every change.
+TEST(OutsideProgram, AirbrushPaintsADibSectionStrokeAndHandsBackItsRectangle) {
+    ASSERT_TRUE(Penlith());
+    const auto airbrush = reinterpret_cast<PlugInBrushProc>(
+        reinterpret_cast<void *>(GetProcAddress(Penlith(), "Xi_NormalBrush")));
+    ASSERT_TRUE(airbrush);
+    BITMAPINFO bmi{};
+    bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
+    bmi.bmiHeader.biWidth = 120;
+    bmi.bmiHeader.biHeight = 80;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 24;
+    void *bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_TRUE(bitmap);
+    DIBSECTION section{};
+    ASSERT_EQ(GetObjectW(bitmap, sizeof section, &section), static_cast<int>(sizeof section));
+    std::memset(bits, 255, static_cast<size_t>(section.dsBm.bmWidthBytes) * 80);
+
+    BrushParam params[3] = {};
+    params[0].value = 12;
+    params[1].value = 100;
+    PlugInBrushContext ctx{};
+    ctx.tipParams = params;
+    ctx.color = 0x02000000;  // black
+    ctx.pressure = 128;
+    ctx.command = BRUSHCMD_SELECT;
+    ASSERT_EQ(airbrush(&ctx), 1);
+
+    ctx.hCanvasDIBitmap = bitmap;
+    ctx.canvasInfo = reinterpret_cast<tagBITMAPINFOHEADER *>(&section.dsBmih);
+    ctx.canvasBits = static_cast<uint8_t *>(bits);
+    ctx.width = 120;
+    ctx.height = 80;
+    ctx.stride = section.dsBm.bmWidthBytes;
+    ctx.curX = ctx.prevX = ctx.startX = 20;
+    ctx.curY = ctx.prevY = ctx.startY = 15;
+    ctx.flags = BRUSHKEY_LBUTTON;
+    RECT dirty{};
+    auto add = [&] {
+        const RECT r{ctx.dirtyLeft, ctx.dirtyTop, ctx.dirtyRight, ctx.dirtyBottom};
+        UnionRect(&dirty, &dirty, &r);
+    };
+    ctx.command = BRUSHCMD_BEGIN;
+    ASSERT_EQ(airbrush(&ctx), 1);
+    ctx.command = BRUSHCMD_PAINT;
+    ASSERT_EQ(airbrush(&ctx), 1);
+    add();
+    for (int x = 30; x <= 100; x += 10) {
+        ctx.prevX = ctx.curX;
+        ctx.prevY = ctx.curY;
+        ctx.curX = x;
+        EXPECT_EQ(airbrush(&ctx), 1);
+        add();
+    }
+    ctx.command = BRUSHCMD_END;
+    EXPECT_EQ(airbrush(&ctx), 1);
+    ctx.command = BRUSHCMD_RELEASE;
+    EXPECT_EQ(airbrush(&ctx), 1);
+    EXPECT_EQ(ctx.tipBits, nullptr);
+
+    GdiFlush();
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    const COLORREF white = RGB(255, 255, 255);
+    EXPECT_EQ(GetPixel(dc, 20, 15), RGB(0, 0, 0));  // the first dab's full centre
+    for (int x : {20, 60, 95}) {
+        EXPECT_LT(GetRValue(GetPixel(dc, x, 15)), 40) << x;  // along the stroke: dark
+        EXPECT_EQ(GetPixel(dc, x, 64), white) << x;          // the mirrored row: untouched
+    }
+    for (int y = 0; y < 80; ++y) {
+        for (int x = 0; x < 120; ++x) {
+            const POINT p{x, y};
+            if (!PtInRect(&dirty, p)) {
+                ASSERT_EQ(GetPixel(dc, x, y), white) << x << "," << y;
+            }
+        }
+    }
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
 }
 
 // ---------------------------------------------- the shared rand() --
