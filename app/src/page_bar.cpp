@@ -11,6 +11,7 @@ constexpr int kClientWidth = 64;
 constexpr int kClientHeight = 32;
 constexpr int kButtonWidth = 32;
 constexpr int kButtonHeight = 33;
+constexpr wchar_t kPageBarClass[] = L"PintoraPageBar";
 
 AppState *StateOf(HWND bar) { return reinterpret_cast<AppState *>(GetWindowLongPtrW(bar, DWLP_USER)); }
 
@@ -21,7 +22,8 @@ void PlaceBar(HWND bar) {
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(bar, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrW(bar, GWL_EXSTYLE)));
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    SetWindowPos(bar, HWND_TOPMOST, GetSystemMetrics(SM_CXSCREEN) - width, 0, width, height, SWP_NOACTIVATE);
+    SetWindowPos(bar, HWND_TOPMOST, GetSystemMetrics(SM_CXSCREEN) - width, 0, width, height,
+                 SWP_NOACTIVATE | SWP_SHOWWINDOW);
     MoveWindow(GetDlgItem(bar, IDC_PAGE_PREVIOUS), 0, 0, kButtonWidth, kButtonHeight, FALSE);
     MoveWindow(GetDlgItem(bar, IDC_PAGE_NEXT), kButtonWidth, 0, kButtonWidth, kButtonHeight, FALSE);
 }
@@ -57,15 +59,29 @@ BOOL OnCommand(HWND bar, int id) {
     AppState *app = StateOf(bar);
     if (!app) return FALSE;
     if (id == IDC_PAGE_PREVIOUS || id == IDC_PAGE_NEXT) {
+        // The bar never takes the activation, so the keys stay with the
+        // canvas.  It stays above the canvas, which the redraw may raise.
         TurnPage(*app, id == IDC_PAGE_NEXT);
-        // Back to the canvas, so that the keys and the next stroke go there.
-        SetFocus(app->canvas);
+        SetWindowPos(bar, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         return TRUE;
     }
     return FALSE;
 }
 
 }  // namespace
+
+bool RegisterPageBarClass(HINSTANCE instance) {
+    WNDCLASSEXW existing{sizeof(existing)};
+    if (GetClassInfoExW(instance, kPageBarClass, &existing)) return true;
+    WNDCLASSEXW cls{sizeof(cls)};
+    cls.lpfnWndProc = DefDlgProcW;
+    cls.cbWndExtra = DLGWINDOWEXTRA;
+    cls.hInstance = instance;
+    cls.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    cls.lpszClassName = kPageBarClass;
+    return RegisterClassExW(&cls) != 0;
+}
 
 INT_PTR CALLBACK PageBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {

@@ -6,6 +6,10 @@
 
 namespace pintora {
 
+// Registers the bar's window class "PintoraPageBar" (a dialog class of its
+// own: the bar is a tool window, not a dialog box) once per instance.
+bool RegisterPageBarClass(HINSTANCE instance);
+
 // The dialog procedure of template IDD_PAGE_BAR; the creation parameter
 // is the program's AppState.
 INT_PTR CALLBACK PageBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam);

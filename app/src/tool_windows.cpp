@@ -74,6 +74,7 @@ HWND CreateToolBar(AppState &app, ToolBar bar) {
     DestroySlot(slot);
     // A bar whose template is not among the resources is simply absent.
     if (!HasDialogTemplate(app.instance, info.templateId)) return nullptr;
+    if (bar == ToolBar::kPage && !RegisterPageBarClass(app.instance)) return nullptr;
     slot = CreateDialogParamW(app.instance, MAKEINTRESOURCEW(info.templateId), app.canvas, info.proc,
                               reinterpret_cast<LPARAM>(&app));
     return slot;
