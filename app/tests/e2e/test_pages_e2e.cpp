@@ -187,3 +187,90 @@ TEST(PagesE2E, ThePageBarTurnsPages) {
     ASSERT_TRUE(text);
     EXPECT_NE(text->find("LastNormalPage=1"), std::string::npos) << *text;
 }
+
+namespace {
+
+constexpr int kFileTypeCombo = 0x470;  // cmb1
+constexpr int kFileNameCombo = 0x47C;  // cmb13
+constexpr int kFileNameEdit = 0x480;   // edt1
+
+// Ctrl+S on the canvas, the file name typed into the save dialog, OK.
+// The dialog's file types, as shown.
+std::vector<std::string> SaveAs(Kids &kids, HWND canvas, const std::wstring &name) {
+    SetForegroundWindow(canvas);
+    Pump(50);
+    PressKeys({VK_CONTROL, 'S'});
+    HWND dialog = kids.WaitForDialog();
+    std::vector<std::string> types;
+    if (!dialog) return types;
+    Pump(200);
+    HWND combo = GetDlgItem(dialog, kFileTypeCombo);
+    const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t text[256] = {};
+        SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        types.push_back(pintora_test::Narrow(text));
+    }
+    const int id = GetDlgItem(dialog, kFileNameCombo) ? kFileNameCombo : kFileNameEdit;
+    SendDlgItemMessageW(dialog, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 100 && IsWindow(dialog); ++i) Pump(50);
+    return types;
+}
+
+// Waits for a file to appear with a size that no longer changes.
+DWORD WaitForFile(const std::wstring &path, DWORD timeoutMs = 8000) {
+    const DWORD start = GetTickCount();
+    DWORD last = INVALID_FILE_SIZE;
+    do {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+            if (data.nFileSizeLow == last && last != 0) return last;
+            last = data.nFileSizeLow;
+        }
+        Pump(100);
+    } while (GetTickCount() - start < timeoutMs);
+    return last;
+}
+
+}  // namespace
+
+// Ctrl+S: the JPEG of the gallery size whatever the screen, the full
+// screen as a bitmap, and nothing for another extension.
+TEST(PagesE2E, CtrlSSavesJpegAndBitmap) {
+    SettingsGuard settings;
+    Backdrop backdrop;
+    settings.Write({"bFirstRun=1", "KidsRunAlready=1"});
+    pintora_test::TempDir dir;
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    Kids kids;
+    HWND canvas = kids.WaitForCanvas();
+    ASSERT_NE(canvas, nullptr);
+    Pump(300);
+
+    const std::vector<std::string> types = SaveAs(kids, canvas, dir.File(L"gallery.JPG"));
+    ASSERT_EQ(types.size(), 2u);
+    EXPECT_EQ(types[0], "Tessaro ｷﾞｬﾗﾘｰ用 jpeg ﾌｧｲﾙ (*.jpg)");
+    EXPECT_EQ(types[1], "ﾋﾞｯﾄﾏｯﾌﾟ ﾌｧｲﾙ (*.bmp)");
+    ASSERT_NE(WaitForFile(dir.File(L"gallery.JPG")), INVALID_FILE_SIZE);
+    HMODULE dibwork = pintora_test::LoadProductLibrary(L"Dibwork.dll");
+    ASSERT_NE(dibwork, nullptr);
+    using ReadGraphics = int(WINAPI *)(LPCSTR, HGLOBAL *, HBITMAP *);
+    auto read = pintora_test::Ordinal<ReadGraphics>(dibwork, 503);
+    HBITMAP jpeg = nullptr;
+    ASSERT_NE(read(pintora_test::Narrow(dir.File(L"gallery.JPG")).c_str(), nullptr, &jpeg), 0);
+    BITMAP bm{};
+    GetObjectW(jpeg, sizeof(bm), &bm);
+    EXPECT_EQ(bm.bmWidth, 640);
+    EXPECT_EQ(bm.bmHeight, 480);
+    DeleteObject(jpeg);
+    FreeLibrary(dibwork);
+
+    SaveAs(kids, canvas, dir.File(L"full.bmp"));
+    EXPECT_EQ(WaitForFile(dir.File(L"full.bmp")), 54u + static_cast<DWORD>((w * 3 + 3) & ~3) * h);
+
+    SaveAs(kids, canvas, dir.File(L"other.png"));
+    Pump(500);
+    EXPECT_EQ(GetFileAttributesW(dir.File(L"other.png").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(kids.Close(), 0u);
+}
