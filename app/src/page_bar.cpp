@@ -12,6 +12,10 @@ constexpr int kClientHeight = 32;
 constexpr int kButtonWidth = 32;
 constexpr int kButtonHeight = 33;
 constexpr wchar_t kPageBarClass[] = L"PintoraPageBar";
+// Posted to itself on opening; the bar shows when it arrives, after the
+// command that made the bar has shown the canvas (shown later, the canvas
+// would cover it).
+constexpr UINT kRaiseMessage = WM_APP + 1;
 
 AppState *StateOf(HWND bar) { return reinterpret_cast<AppState *>(GetWindowLongPtrW(bar, DWLP_USER)); }
 
@@ -22,15 +26,19 @@ void PlaceBar(HWND bar) {
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(bar, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrW(bar, GWL_EXSTYLE)));
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    SetWindowPos(bar, HWND_TOPMOST, GetSystemMetrics(SM_CXSCREEN) - width, 0, width, height,
-                 SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    MoveWindow(GetDlgItem(bar, IDC_PAGE_PREVIOUS), 0, 0, kButtonWidth, kButtonHeight, FALSE);
-    MoveWindow(GetDlgItem(bar, IDC_PAGE_NEXT), kButtonWidth, 0, kButtonWidth, kButtonHeight, FALSE);
+    MoveWindow(GetDlgItem(bar, IDC_PAGE_PREVIOUS), 0, 0, kButtonWidth, kButtonHeight, TRUE);
+    MoveWindow(GetDlgItem(bar, IDC_PAGE_NEXT), kButtonWidth, 0, kButtonWidth, kButtonHeight, TRUE);
+    SetWindowPos(bar, HWND_TOPMOST, GetSystemMetrics(SM_CXSCREEN) - width, 0, width, height, SWP_NOACTIVATE);
+}
+
+void Raise(HWND bar) {
+    SetWindowPos(bar, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 BOOL OnInitDialog(HWND bar, LPARAM state) {
     SetWindowLongPtrW(bar, DWLP_USER, state);
     PlaceBar(bar);
+    PostMessageW(bar, kRaiseMessage, 0, 0);
     return FALSE;  // the canvas keeps the focus
 }
 
@@ -62,7 +70,7 @@ BOOL OnCommand(HWND bar, int id) {
         // The bar never takes the activation, so the keys stay with the
         // canvas.  It stays above the canvas, which the redraw may raise.
         TurnPage(*app, id == IDC_PAGE_NEXT);
-        SetWindowPos(bar, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        Raise(bar);
         return TRUE;
     }
     return FALSE;
@@ -88,6 +96,7 @@ INT_PTR CALLBACK PageBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lPara
         case WM_INITDIALOG: return OnInitDialog(bar, lParam);
         case WM_DRAWITEM: return OnDrawItem(bar, *reinterpret_cast<const DRAWITEMSTRUCT *>(lParam));
         case WM_COMMAND: return OnCommand(bar, LOWORD(wParam));
+        case kRaiseMessage: Raise(bar); return TRUE;
         default: return FALSE;
     }
 }

@@ -57,6 +57,33 @@ HWND PageBar(const Kids &kids) {
     return search.bar;
 }
 
+// True when the button is what a click at its centre reaches.
+bool Reachable(HWND button) {
+    RECT r;
+    if (!button || !GetWindowRect(button, &r)) return false;
+    return WindowFromPoint({(r.left + r.right) / 2, (r.top + r.bottom) / 2}) == button;
+}
+
+// The page bar at the right end of the top screen edge, 64 x 32 inside,
+// with both arrows on top of everything.
+void ExpectPageBarInPlace(const Kids &kids) {
+    HWND bar = PageBar(kids);
+    ASSERT_NE(bar, nullptr) << "no page bar";
+    RECT frame, client;
+    GetWindowRect(bar, &frame);
+    GetClientRect(bar, &client);
+    EXPECT_EQ(frame.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(frame.top, 0);
+    EXPECT_EQ(client.right, 64);
+    EXPECT_EQ(client.bottom, 32);
+    EXPECT_TRUE(Reachable(GetDlgItem(bar, kPreviousButton)));
+    EXPECT_TRUE(Reachable(GetDlgItem(bar, kNextButton)));
+    RECT button;
+    GetClientRect(GetDlgItem(bar, kNextButton), &button);
+    EXPECT_EQ(button.right, 32);
+    EXPECT_EQ(button.bottom, 33);
+}
+
 void Click(HWND button) {
     RECT r;
     GetWindowRect(button, &r);
@@ -123,6 +150,7 @@ TEST(PagesE2E, EndingAKidsRunWritesItsPageAndThumbnail) {
             Kids kids(L"/k");
             ASSERT_NE(kids.WaitForCanvas(), nullptr);
             Pump(200);
+            ExpectPageBarInPlace(kids);
             EXPECT_EQ(kids.Close(), 0u);
         }
         const FileInfo picture = ReadFileInfo(page);
@@ -155,15 +183,8 @@ TEST(PagesE2E, ThePageBarTurnsPages) {
     ASSERT_NE(canvas, nullptr);
     const Shot shown = SettledScreen();
     const std::vector<RECT> others = kids.OtherWindows();
+    ExpectPageBarInPlace(kids);
     HWND bar = PageBar(kids);
-    ASSERT_NE(bar, nullptr) << "no page bar";
-    RECT frame, client;
-    GetWindowRect(bar, &frame);
-    GetClientRect(bar, &client);
-    EXPECT_EQ(frame.right, GetSystemMetrics(SM_CXSCREEN));
-    EXPECT_EQ(frame.top, 0);
-    EXPECT_EQ(client.right, 64);
-    EXPECT_EQ(client.bottom, 32);
     EXPECT_EQ(Compare(shown, desktop, others).count, 0u);
 
     SetForegroundWindow(canvas);
