@@ -288,6 +288,32 @@ TEST(GraphicsFiles, ReadOnlyRoutesAndTheFallback) {
     Dw().FreeDIBitmap(&picture);
 }
 
+// Codec files cut short or with their header broken: 0, nothing stored,
+// no crash, through the route and the fallback reader alike.
+TEST(GraphicsFiles, CodecRoutesRefuseTruncatedAndBrokenFiles) {
+    TempDir dir;
+    HBITMAP picture = MakePicture(64, 48, Gradient);
+    for (const wchar_t *name : {L"t.gif", L"t.png", L"t.jpg"}) {
+        const std::string path = PathIn(dir, name);
+        ASSERT_NE(Dw().WriteGraphicsFile(path.c_str(), nullptr, picture), 0);
+        const Bytes whole = ReadBytes(path);
+        for (size_t keep : {size_t(6), size_t(20), whole.size() / 2}) {
+            WriteBytes(path, Bytes(whole.begin(), whole.begin() + keep));
+            HBITMAP bmp = nullptr;
+            EXPECT_EQ(Dw().ReadGraphicsFile(path.c_str(), nullptr, &bmp), 0) << Narrow(name) << " cut to " << keep;
+            EXPECT_EQ(bmp, nullptr);
+            if (bmp) Dw().FreeDIBitmap(&bmp);
+        }
+        Bytes broken = whole;
+        for (size_t i = 4; i < 24 && i < broken.size(); ++i) broken[i] = 0xFF;
+        WriteBytes(path, broken);
+        HBITMAP bmp = nullptr;
+        EXPECT_EQ(Dw().ReadGraphicsFile(path.c_str(), nullptr, &bmp), 0) << Narrow(name) << " broken header";
+        if (bmp) Dw().FreeDIBitmap(&bmp);
+    }
+    Dw().FreeDIBitmap(&picture);
+}
+
 TEST(GraphicsFiles, IconFilesAreDrawnOnWhite) {
     TempDir dir;
     // A 2 x 2 icon, 24 bits: XOR rows bottom-up, all-zero AND mask (opaque).
