@@ -94,7 +94,6 @@ TEST(Lumaio, ReadersStoreIntoTheDibVariableFirst) {
     EXPECT_EQ(px[0], 30);  // blue of the first pixel
     GlobalUnlock(dib);
     GlobalFree(dib);
-
 }
 
 // The JPEG dialog: the proposal shows in its edit; OK with a new value
