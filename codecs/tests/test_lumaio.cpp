@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "lumaio.h"
+#include "wic.h"
 #include "test_support.h"
 
 using namespace pintora_test;
@@ -148,16 +149,24 @@ TEST(Lumaio, JpegDialogTakesTheQualityOrCancels) {
 
 TEST(Lumamisc, ReadsImagingFormatsThroughEntryOneAndBitmapsThroughEntryTwo) {
     Library misc(L"Lumamisc.dll");
-    Library io(L"Lumaio.dll");
     ASSERT_NE(misc.module, nullptr);
     TempDir dir;
-    // A PNG under a name no route knows: the imaging component reads it by
-    // its content.
-    HBITMAP picture = MakePicture(3, 2, [](int x, int y) { return RGB(x * 100, y * 100, 7); });
-    const std::string png = Utf8(dir.File(L"p.xyz"));
-    ASSERT_NE(io.Entry<LumaioWriteProc>(LUMAIO_WRITE_PNG)(png.c_str(), nullptr, picture), 0);
+    // A TIFF (written here with the imaging component), which no Lumaio
+    // route reads.
+    auto tiff = codecs::AllocateDecoded(3, 2);
+    ASSERT_TRUE(tiff);
+    for (int y = 0; y < 2; ++y) {
+        for (int x = 0; x < 3; ++x) {
+            uint8_t *p = tiff->Pixel(x, y);
+            p[0] = 7;
+            p[1] = static_cast<uint8_t>(y * 100);
+            p[2] = static_cast<uint8_t>(x * 100);
+        }
+    }
+    const std::string tif = Utf8(dir.File(L"p.tif"));
+    ASSERT_TRUE(codecs::WicEncode24(tif.c_str(), codecs::WicContainer::kTiff, *tiff));
     HBITMAP out = nullptr;
-    ASSERT_NE(misc.Entry<LumaioReadProc>(LUMAMISC_READ_IMAGING)(png.c_str(), nullptr, &out), 0);
+    ASSERT_NE(misc.Entry<LumaioReadProc>(LUMAMISC_READ_IMAGING)(tif.c_str(), nullptr, &out), 0);
     EXPECT_EQ(PixelOf(out, 2, 1), RGB(200, 100, 7));
     DeleteObject(out);
 
@@ -187,5 +196,4 @@ TEST(Lumamisc, ReadsImagingFormatsThroughEntryOneAndBitmapsThroughEntryTwo) {
     EXPECT_EQ(misc.Entry<LumaioReadProc>(LUMAMISC_READ_IMAGING)(Utf8(dir.File(L"junk.xyz")).c_str(), nullptr, &out), 0);
     EXPECT_EQ(misc.Entry<LumaioReadProc>(LUMAMISC_READ_SYSTEM)(Utf8(dir.File(L"junk.xyz")).c_str(), nullptr, &out), 0);
     EXPECT_EQ(out, nullptr);
-    DeleteObject(picture);
 }
