@@ -78,11 +78,12 @@ void BenchDrag() {
     pintora_e2e::Pump(200);
     RECT dirty{};
     const int y = 300;
+    bool painted = true;
     auto drag = [&] {
-        app.brushes.StartStroke(app.canvas, app.canvasPicture, {300, y}, MK_LBUTTON, &dirty);
+        painted = app.brushes.StartStroke(app.canvas, app.canvasPicture, {300, y}, MK_LBUTTON, &dirty) && painted;
         pintora::RedrawCanvas(app.canvas, &dirty);
         const double start = Now();
-        app.brushes.DragStroke({400, y}, &dirty);
+        painted = app.brushes.DragStroke({400, y}, &dirty) && painted;
         pintora::RedrawCanvas(app.canvas, &dirty);
         GdiFlush();
         const double t = Now() - start;
@@ -92,6 +93,14 @@ void BenchDrag() {
     };
     double best = 1e30;
     for (int i = 0; i < 20; ++i) best = std::min(best, drag());
+    if (!painted) {
+        Report("drag100.failed", 1, "");
+        DestroyWindow(app.canvas);
+        return;
+    }
+    // The area the drag handed back for repainting: the brush's reach
+    // around the 100 pixels.
+    Report("drag100.dirty_px", static_cast<double>(dirty.right - dirty.left) * (dirty.bottom - dirty.top), "px");
     const double repaint = BestOf(20, [&] {
         pintora::RedrawCanvas(app.canvas, &dirty);
         GdiFlush();

@@ -7,26 +7,18 @@
 #include <cstdint>
 
 #include "app_state.h"
+#include "canvas_test_support.h"
 #include "canvas_pictures.h"
 #include "dibwork.h"
 #include "erase.h"
 
 using namespace pintora;
+using pintora_canvas_test::PixelAt;
 
 namespace {
 
 constexpr COLORREF kBackground = RGB(10, 200, 90);
 constexpr COLORREF kDrawing = RGB(250, 20, 30);
-
-// The 24-bit pixel at (x, y counted from the top) as a colour value.
-COLORREF PixelAt(HBITMAP picture, int x, int y) {
-    BITMAPINFOHEADER header{};
-    void *bits = nullptr;
-    if (!GetDIBitmapInfo(picture, &header, &bits) || !bits || header.biBitCount != 24) return 0xFFFFFFFF;
-    const int stride = (header.biWidth * 3 + 3) & ~3;
-    const auto *p = static_cast<const uint8_t *>(bits) + static_cast<size_t>(header.biHeight - 1 - y) * stride + 3 * x;
-    return RGB(p[2], p[1], p[0]);
-}
 
 HBITMAP Filled(int width, int height, COLORREF color) {
     HBITMAP picture = MakeBlankFCDIBitmap(width, height);
