@@ -86,12 +86,15 @@ bool DibBlockIsWhole(const uint8_t *block, size_t available) {
 
 std::optional<BmpWritePlan> PlanBmpWrite(const DibHeaderFields &h) {
     if (h.core || h.width < 1 || h.height == 0) return std::nullopt;
+    // Bit-field masks have no place in this layout: such a file would be
+    // read with the wrong colours.
+    if (h.compression == kCompressionBitfields) return std::nullopt;
     BmpWritePlan plan{};
     plan.colours = h.colorsUsed;
     if (plan.colours == 0 && h.bitCount <= 8) plan.colours = 1u << h.bitCount;
     if (plan.colours > kMaxColours) return std::nullopt;
     plan.imageBytes = h.sizeImage;
-    if (plan.imageBytes == 0 && (h.compression == kCompressionRgb || h.compression == kCompressionBitfields)) {
+    if (plan.imageBytes == 0 && h.compression == kCompressionRgb) {
         const auto layout = ComputeBlockLayout(h);
         if (!layout) return std::nullopt;
         plan.imageBytes = layout->imageBytes;

@@ -155,6 +155,10 @@ TEST(BmpWritePlan, LayoutOfTheFile) {
     plan = PlanBmpWrite(h);
     EXPECT_EQ(plan->file.offBits, 54u + 20u) << "biClrUsed entries, as the header holds them";
 
+    h.compression = kCompressionBitfields;
+    h.bitCount = 16;
+    EXPECT_FALSE(PlanBmpWrite(h)) << "no room for the masks";
+
     uint8_t raw[14];
     StoreBmpFileHeader(plan->file, raw);
     EXPECT_EQ(raw[0], 'B');
