@@ -25,7 +25,11 @@ LRESULT CALLBACK CanvasProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_CREATE: return OnCreate(*app, window);
         case WM_COMMAND: OnCommand(*app, LOWORD(wParam), lParam); return 0;
         case WM_PAINT: OnPaint(*app); return 0;
-        case WM_ACTIVATE: OnActivate(*app, wParam); return 0;
+        case WM_ACTIVATE:
+            // The default handling then gives the canvas the keyboard focus,
+            // where the accelerators' keys arrive.
+            OnActivate(*app, wParam);
+            break;
         case WM_LBUTTONDOWN: OnLeftButtonDown(*app, wParam, lParam); return 0;
         case WM_LBUTTONUP: OnLeftButtonUp(*app, wParam, lParam); return 0;
         case WM_RBUTTONDOWN: OnRightButtonDown(*app, wParam, lParam); return 0;

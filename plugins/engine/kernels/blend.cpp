@@ -139,7 +139,8 @@ SolidDabBlender::SolidDabBlender(int32_t pressure) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i full = _mm_set1_epi16(128);
     const __m128i step = _mm_set1_epi16(8);
-    __m128i c = _mm_add_epi16(_mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7), _mm_set1_epi16(static_cast<int16_t>(pressure - 128)));
+    __m128i c = _mm_add_epi16(_mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7),
+                              _mm_set1_epi16(static_cast<int16_t>(pressure - 128)));
     for (int32_t t = 0; t < 256; t += 8, c = _mm_add_epi16(c, step)) {
         const __m128i clamped = _mm_min_epi16(_mm_max_epi16(c, zero), full);
         __m128i lo = _mm_unpacklo_epi16(clamped, zero), hi = _mm_unpackhi_epi16(clamped, zero);
@@ -199,6 +200,14 @@ void SolidDabBlender::UseFixedTip(const PlugInBrushContext *ctx) {
     fixedWidth_ = ctx->tipWidth;
 }
 
+// True while the kept coverage is still the one UseFixedTip chose: another
+// blender of the same call may have asked for another tip or pressure.
+bool SolidDabBlender::FixedTipStillKept() const {
+    const FixedTipCoverage &cache = FixedTip();
+    return cache.valid && cache.bytes == fixedCoverage_ && cache.mask == fixedMask_ &&
+           cache.pressure == pressure_ && cache.generation == Engine().tipGeneration;
+}
+
 void ReleaseEngineCaches() {
     FixedTipCoverage &cache = FixedTip();
     FreeBrushBuffer(cache.bytes);
@@ -208,7 +217,7 @@ void ReleaseEngineCaches() {
 void SolidDabBlender::Blend(const CanvasView &canvas, const DabPlace &place, const uint8_t *mask,
                             int32_t tipWidth) const {
     if (place.sizeW <= 0 || place.sizeH <= 0 || !mask) return;
-    if (fixedCoverage_ && mask == fixedMask_ && tipWidth == fixedWidth_) {
+    if (fixedCoverage_ && mask == fixedMask_ && tipWidth == fixedWidth_ && FixedTipStillKept()) {
         for (int32_t j = 0; j < place.sizeH; ++j) {
             const size_t first = static_cast<size_t>(place.tipY + j) * tipWidth + place.tipX;
             BlendRowBytes(canvas.Pixel(place.canvasX, place.canvasRow + j), fixedCoverage_ + 3 * first,

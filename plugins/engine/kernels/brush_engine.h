@@ -80,6 +80,9 @@ struct EngineState {
     // AllocTipMasks and tip release, every command 4, 5 and 6), so that
     // what is cached about a tip is never taken for a newer one.
     uint32_t tipGeneration = 0;
+    // The last tip diagonal asked for (every dab asks; speed only).
+    int32_t diagonalTipWidth = 0, diagonalTipHeight = 0;
+    uint32_t diagonal8 = 0;
 };
 EngineState &Engine();
 
@@ -260,6 +263,8 @@ public:
                int32_t tipWidth) const;
 
 private:
+    bool FixedTipStillKept() const;
+
     uint32_t coverage3_[256];  // coverage of tip byte t, repeated in three bytes
     uint8_t pattern_[48];      // the target's channels repeated: b, g, r, b, ...
     int32_t pressure_;         // within -256..256, where coverage stops changing

@@ -155,9 +155,20 @@ uint16_t GetDistance8(int32_t ax, int32_t ay, int32_t bx, int32_t by) {
 }
 
 uint32_t TipDiagonal8(const PlugInBrushContext *ctx) {
+    // Every dab asks again, alternating with the segment's length; keeping
+    // the last diagonal spares the root a long way back from the distance.
+    EngineState &engine = Engine();
+    if (ctx->tipWidth == engine.diagonalTipWidth && ctx->tipHeight == engine.diagonalTipHeight &&
+        engine.diagonal8 != 0) {
+        return engine.diagonal8;
+    }
     const uint64_t w = static_cast<uint64_t>(ctx->tipWidth), h = static_cast<uint64_t>(ctx->tipHeight);
     const uint64_t v = 64 * (w * w + h * h);
-    return IntegerRoot(v > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(v));
+    const uint32_t diagonal = IntegerRoot(v > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(v));
+    engine.diagonalTipWidth = ctx->tipWidth;
+    engine.diagonalTipHeight = ctx->tipHeight;
+    engine.diagonal8 = diagonal;
+    return diagonal;
 }
 
 uint32_t TipRadius4(int32_t size, int32_t i, int32_t j) {

@@ -114,6 +114,29 @@ TEST(SolidDabBlender, GivesTheBytesOfTheFormulaOnRandomDabs) {
     }
 }
 
+// Two blenders of one call at different pressures share the one kept
+// coverage: the one whose coverage was replaced must not use the other's.
+TEST(SolidDabBlender, AReplacedFixedTipCoverageIsNotUsedByTheEarlierBlender) {
+    TestCanvas fast(20, 20), slow(20, 20);
+    fast.FillNoise(5);
+    slow.FillNoise(5);
+    EngineRecord rec(fast, 9, 9, 100);
+    rec.Segment(10, 10, 10, 10);
+    brush::DirtyRect rect;
+    brush::DabPlace place;
+    ASSERT_EQ(brush::GetDabPlace(rec.get(), &place, &rect, 0), 1);
+    ++brush::Engine().tipGeneration;
+    brush::SolidDabBlender heavy(128), light(60);
+    heavy.UseFixedTip(rec.get());
+    light.UseFixedTip(rec.get());
+    heavy.SetTarget(brush::BgrColor{0, 0, 0});
+    heavy.Blend(brush::CanvasOf(rec.get()), place, rec.tip().data(), 9);
+    EngineRecord slowRec(slow, 9, 9, 100);
+    brush::BlendSolidThroughTipOntoBgr24Scalar(brush::CanvasOf(slowRec.get()), place, slowRec.tip().data(), 9,
+                                               brush::BgrColor{0, 0, 0}, 128);
+    EXPECT_EQ(fast.Snapshot(), slow.Snapshot());
+}
+
 // -------------------------------------------------------------- tips --
 
 class TipBuilders : public ::testing::Test {

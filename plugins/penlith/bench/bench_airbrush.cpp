@@ -148,7 +148,7 @@ void Measure(PlugInBrushProc airbrush, int32_t size, const std::vector<POINT> &p
     });
     const double dabs = static_cast<double>(places.size());
 
-    const int repeats = 5;
+    const int repeats = 9;
     double engineBest = 1e30, scalarBest = 1e30;
     Canvas engineCanvas, scalarCanvas;
     const Canvas pristine;

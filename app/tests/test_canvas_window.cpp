@@ -1,6 +1,7 @@
-// The canvas with a pen tablet: the tests' fake Wintab32.dll serves the
-// packets, the real Bristler reads them, and the canvas window (created
-// in-process with the real brushes) gets its mouse messages directly.
+// The canvas window in-process, with the real Bristler and brushes: its
+// commands and, through the tests' fake Wintab32.dll (whose packets the
+// real Bristler reads), the eraser end of a tablet pen.  Messages are sent
+// to the window directly.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -61,8 +62,9 @@ private:
 HCURSOR ClassCursor(HWND window) { return reinterpret_cast<HCURSOR>(GetClassLongPtrW(window, GCLP_HCURSOR)); }
 
 // The canvas of a normal-mode start, with the brushes of the product folder
-// and the fake tablet opened by Bristler.
-class TabletCanvas : public testing::Test {
+// and the fake tablet opened by Bristler (idle unless a test queues
+// packets).
+class LiveCanvas : public testing::Test {
 protected:
     void SetUp() override {
         tablet_ = std::make_unique<FakeTablet>();
@@ -85,6 +87,10 @@ protected:
     }
 
     void Move(int x, int y, WPARAM keys = 0) { SendMessageW(app_.canvas, WM_MOUSEMOVE, keys, MAKELPARAM(x, y)); }
+    void Command(int id, LPARAM param = 0) { SendMessageW(app_.canvas, WM_COMMAND, id, param); }
+
+    const PlugInBrushManager &Manager() const { return *app_.brushes.record(); }
+    const BrushDescriptor &CurrentBrush() const { return Manager().brushes[Manager().currentBrush]; }
 
     pintora_test::MessageBoxWatcher boxes_;
     pintora_e2e::SettingsGuard settings_;
@@ -92,7 +98,7 @@ protected:
     AppState app_;
 };
 
-TEST_F(TabletCanvas, HoveringSwitchesTheCursorOnlyWhenThePenEndChanges) {
+TEST_F(LiveCanvas, HoveringSwitchesTheCursorOnlyWhenThePenEndChanges) {
     const HCURSOR sentinel = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HAND));
 
     tablet_->Queue(kEraserEnd);
@@ -116,7 +122,7 @@ TEST_F(TabletCanvas, HoveringSwitchesTheCursorOnlyWhenThePenEndChanges) {
     EXPECT_TRUE(boxes_.Seen().empty());
 }
 
-TEST_F(TabletCanvas, ALeftDragWithTheEraserEndErasesInsteadOfPainting) {
+TEST_F(LiveCanvas, ALeftDragWithTheEraserEndErasesInsteadOfPainting) {
     constexpr COLORREF kInk = RGB(1, 2, 3);
     ASSERT_TRUE(MetaDIBFillColor(nullptr, app_.canvasPicture, kInk));
     GdiFlush();
@@ -141,6 +147,46 @@ TEST_F(TabletCanvas, ALeftDragWithTheEraserEndErasesInsteadOfPainting) {
         EXPECT_EQ(PixelAt(app_.canvasPicture, x, 80), kInk) << x;
         EXPECT_EQ(PixelAt(app_.canvasPicture, x, 120), kInk) << x;
     }
+    EXPECT_TRUE(boxes_.Seen().empty());
+}
+
+// The kids pen comes from the program's tables: its brush by the name in
+// the string table, the size scaled by the size step, the colour of the
+// colour bar (red at start).  The program's own resources are needed for
+// the names, so they are taken from PintoraKids.exe for this command.
+TEST_F(LiveCanvas, KidsModeSelectsThePenByNameWithItsScaledSizeAndRed) {
+    HMODULE exe = LoadLibraryExW(pintora_test::DistPath(L"PintoraKids.exe").c_str(), nullptr,
+                                 LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(exe, nullptr);
+    const HINSTANCE own = app_.instance;
+    app_.instance = exe;
+    app_.settings.kidsRunAlready = 1;
+    app_.settings.currentPen = 1;      // the marker ("マーカー"), 24 / 80 / 0
+    app_.settings.currentPenSize = 2;  // small: 24 x 2 / 4
+    Command(1009);
+    app_.instance = own;
+    FreeLibrary(exe);
+
+    EXPECT_EQ(app_.kidsFlag, 1);
+    EXPECT_STREQ(CurrentBrush().name, u8"マーカー");
+    EXPECT_EQ(CurrentBrush().params[0].value, 12);
+    EXPECT_EQ(CurrentBrush().params[1].value, 80);
+    EXPECT_EQ(CurrentBrush().params[2].value, 0);
+    EXPECT_EQ(Manager().context.color, RGB(0xE0, 0x08, 0x08));
+    EXPECT_EQ(ClassCursor(app_.canvas), app_.brushCursor);
+    EXPECT_TRUE(boxes_.Seen().empty());
+}
+
+TEST_F(LiveCanvas, BrushMenuCommandsSelectByPositionAndIgnoreIdsPastTheTable) {
+    ASSERT_GE(Manager().brushCount, 3);
+    Command(8000 + 2);
+    EXPECT_EQ(Manager().currentBrush, 2);
+    Command(8000 + Manager().brushCount);
+    Command(8000 + 5000);
+    EXPECT_EQ(Manager().currentBrush, 2) << "a command past the brush table changes nothing";
+    Command(8000);
+    EXPECT_EQ(Manager().currentBrush, 0);
+    EXPECT_EQ(ClassCursor(app_.canvas), app_.brushCursor);
     EXPECT_TRUE(boxes_.Seen().empty());
 }
 

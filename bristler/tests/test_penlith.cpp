@@ -1,0 +1,222 @@
+// The manager with the real drawing-brush plug-in, Penlith.brs, found in
+// the program's folder (build/dist) as a host finds it: its brushes come
+// in the order of their sort keys, a selection by name clamps to Penlith's
+// own ranges, and a stroke of the airbrush paints a Dibwork DIBitmap.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "bristler_test_support.h"
+#include "dibwork_binding.h"
+
+using namespace bristler_test;
+using pintora_test::MessageBoxWatcher;
+using Names = std::vector<std::string>;
+
+namespace {
+
+// Penlith's 27 brushes in the order of their sort keys 1001..1027, with
+// the export each one is reached by.
+struct PenlithBrush {
+    const char *name;
+    const char *exportName;
+};
+const PenlithBrush kPenlith[] = {
+    {u8"エアブラシ", "Xi_NormalBrush"},        {u8"スプレーブラシ", "Xi_SprayBrush"},
+    {u8"マーカー", "Xi_MarkerBrush"},          {u8"ローラー", "Xi_RollerBrush"},
+    {u8"クレヨン", "Xi_CrayonBrush"},          {u8"鉛筆", "Xi_PencilBrush"},
+    {u8"水彩", "Xi_WaterColorBrush"},          {u8"油絵", "Xi_OilBrush"},
+    {u8"パイプ", "Xi_PipeBrush"},              {u8"点描", "Xi_PointillismBrush"},
+    {u8"アートブラシ", "Xi_SeuratBrush"},      {u8"虹色", "Xi_RainbowBrush"},
+    {u8"指", "Xi_TouchBrush"},                 {u8"水墨", "Xi_IndiaInkBrush"},
+    {u8"縦のクロス", "Xi_CrossHatchBrush"},    {u8"横のクロス", "Xi_RippleBrush"},
+    {u8"進行方向クロス", "Xi_CrossHatchingBrush"}, {u8"印象派", "Xi_ImpressionistBrush"},
+    {u8"雲", "Xi_CloudBrush"},                 {u8"水彩(平筆)", "Xi_WaterColorDashBrush"},
+    {u8"チョーク", "Xi_ChalkBrush"},           {u8"渇筆", "Xi_DryBrush"},
+    {u8"パステル", "Xi_PastelBrush"},          {u8"油性ペン", "Xi_OilyPenBrush"},
+    {u8"万年筆", "Xi_FountainPenBrush"},       {u8"墨絵", "Xi_SumieBrush"},
+    {u8"バケツ", "Xi_BucketBrush"},
+};
+
+// The program's folder as the manager takes it: no trailing separator.
+std::string DistFolder() {
+    std::wstring folder = pintora_test::DistDir();
+    folder.pop_back();
+    return pintora_test::Narrow(folder);
+}
+
+// Penlith's brushes whose entry points the built plug-in exports, in
+// table order: a brush without its export is skipped by the manager.
+Names ExportedPenlithBrushes() {
+    Names names;
+    HMODULE penlith = LoadLibraryW(pintora_test::DistPath(L"Penlith.brs").c_str());
+    if (!penlith) return names;
+    for (const PenlithBrush &brush : kPenlith) {
+        if (GetProcAddress(penlith, brush.exportName)) names.push_back(brush.name);
+    }
+    FreeLibrary(penlith);
+    return names;
+}
+
+// Blue, green, red of a 24-bit DIBitmap's pixel (x, y from the top).
+struct Picture {
+    explicit Picture(HBITMAP b) : bitmap(b) {
+        BITMAPINFOHEADER header{};
+        void *data = nullptr;
+        Dw().GetDIBitmapInfo(bitmap, &header, &data);
+        bits = static_cast<BYTE *>(data);
+        width = header.biWidth;
+        height = header.biHeight;
+        stride = static_cast<int>(Dw().GetBitmapWidthBytes(&header));
+    }
+    BYTE *At(int x, int y) const { return bits + (height - 1 - y) * stride + 3 * x; }
+    void FillWhite() const { std::memset(bits, 0xFF, static_cast<size_t>(stride) * height); }
+    bool IsWhite(int x, int y) const { return At(x, y)[0] == 0xFF && At(x, y)[1] == 0xFF && At(x, y)[2] == 0xFF; }
+
+    HBITMAP bitmap;
+    BYTE *bits = nullptr;
+    int width = 0, height = 0, stride = 0;
+};
+
+RECT Union(const RECT &a, const RECT &b) {
+    if (a.right <= a.left || a.bottom <= a.top) return b;
+    if (b.right <= b.left || b.bottom <= b.top) return a;
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+            std::max(a.bottom, b.bottom)};
+}
+
+class Penlith : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(manager_.Init(DistFolder(), owner_.hwnd()), 1); }
+    PlugInBrushManager *m() { return manager_.get(); }
+
+    MessageBoxWatcher watcher_;
+    CountingWindow owner_;
+    Manager manager_;
+};
+
+TEST_F(Penlith, TheProgramsFolderGivesPenlithsBrushesInKeyOrder) {
+    const Names exported = ExportedPenlithBrushes();
+    ASSERT_FALSE(exported.empty());
+    EXPECT_EQ(BrushNames(m()), exported);
+    ASSERT_GE(m()->brushCount, 1);
+    EXPECT_STREQ(m()->brushes[0].name, u8"エアブラシ");
+    EXPECT_EQ(m()->currentBrush, 0);
+    ASSERT_EQ(m()->moduleCount, 1);
+    EXPECT_EQ(pintora_test::Widen(m()->modules[0].path), pintora_test::DistPath(L"Penlith.brs"));
+
+    // The airbrush's descriptor as Penlith's string table gives it.
+    const BrushDescriptor &air = m()->brushes[0];
+    EXPECT_EQ(air.order, 0);
+    EXPECT_STREQ(air.description, u8"エアブラシで絵を描く");
+    EXPECT_STREQ(air.exportName, "Xi_NormalBrush");
+    EXPECT_EQ(air.version, 100);
+    EXPECT_EQ(air.group, 1);
+    EXPECT_EQ(air.flags, BDF_PARAM1 | BDF_PARAM2 | BDF_PARAM3 | BDF_COLOR);
+    EXPECT_NE(air.cursor, nullptr);
+    EXPECT_EQ(air.dialogProc, nullptr);
+    EXPECT_STREQ(air.params[0].label, u8"大きさ");
+    EXPECT_EQ(air.params[0].minimum, 1);
+    EXPECT_EQ(air.params[0].maximum, 100);
+    EXPECT_EQ(air.params[0].value, 20);
+    EXPECT_STREQ(air.params[1].label, u8"濃さ");
+    EXPECT_EQ(air.params[1].value, 50);
+    EXPECT_STREQ(air.params[2].label, u8"色荒れ");
+    EXPECT_EQ(air.params[2].maximum, 100);
+    for (int i = 1; i < m()->brushCount; ++i) EXPECT_EQ(m()->brushes[i].order, i);
+    EXPECT_TRUE(watcher_.Seen().empty());
+}
+
+TEST_F(Penlith, SelectionByNameClampsToPenlithsRanges) {
+    // The marker: size 1..100, density 1..100, roughness 0..100.
+    ASSERT_EQ(Bw().SelectPlugInBrushEx(m(), u8"マーカー", 0, 60, 700, nullptr, 0, nullptr), 1);
+    ASSERT_STREQ(m()->brushes[m()->currentBrush].name, u8"マーカー");
+    const BrushParam *params = m()->brushes[m()->currentBrush].params;
+    EXPECT_EQ(params[0].value, 1);
+    EXPECT_EQ(params[1].value, 60);
+    EXPECT_EQ(params[2].value, 100);
+    EXPECT_NE(m()->context.tipBits, nullptr) << "the marker built its tip";
+
+    // The finger has no third parameter: its value becomes 0.
+    ASSERT_EQ(Bw().SelectPlugInBrushEx(m(), u8"指", 15, 30, 7, nullptr, 0, nullptr), 1);
+    params = m()->brushes[m()->currentBrush].params;
+    EXPECT_EQ(params[0].value, 15);
+    EXPECT_EQ(params[2].value, 0);
+    EXPECT_STREQ(params[2].label, "");
+    EXPECT_EQ(Bw().LeaveBrushMode(m()), 1);
+    EXPECT_EQ(m()->context.tipBits, nullptr) << "released";
+}
+
+TEST_F(Penlith, AnAirbrushStrokePaintsTheCanvasInsideTheRectanglesHandedBack) {
+    HBITMAP canvas = Dw().MakeBlankFCDIBitmap(96, 64);
+    ASSERT_NE(canvas, nullptr);
+    Picture picture(canvas);
+    picture.FillWhite();
+    ASSERT_EQ(Bw().SelectPlugInBrush(m(), 0, nullptr), 1);
+
+    RECT dirty{}, painted{};
+    POINT p{20, 30};
+    ASSERT_EQ(Bw().StartPlugInBrush(m(), owner_.hwnd(), canvas, nullptr, nullptr, nullptr, &p, BRUSHKEY_LBUTTON,
+                                    &dirty), 1);
+    painted = Union(painted, dirty);
+    for (int x = 24; x <= 70; x += 4) {
+        POINT q{x, 30};
+        dirty = RECT{};
+        ASSERT_EQ(Bw().DragPlugInBrush(m(), &q, &dirty), 1);
+        painted = Union(painted, dirty);
+    }
+    POINT end{70, 30};
+    ASSERT_EQ(Bw().EndPlugInBrush(m(), &end), 1);
+    EXPECT_EQ(m()->context.canvasBits, nullptr);
+
+    ASSERT_LT(painted.left, painted.right);
+    EXPECT_LE(painted.left, 20);
+    EXPECT_GE(painted.right, 71);
+    EXPECT_LE(painted.top, 30);
+    EXPECT_GE(painted.bottom, 31);
+    // Along the stroke the white turned towards the red of the start colour.
+    for (int x : {20, 45, 70}) {
+        const BYTE *px = picture.At(x, 30);
+        EXPECT_EQ(px[2], 0xFF) << x;
+        EXPECT_LT(px[1], 0xFF) << "green taken away at " << x;
+        EXPECT_LT(px[0], 0xFF) << "blue taken away at " << x;
+    }
+    // Nothing outside the rectangles handed back changed.
+    int changedOutside = 0;
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            const bool inside = x >= painted.left && x < painted.right && y >= painted.top && y < painted.bottom;
+            if (!inside && !picture.IsWhite(x, y)) ++changedOutside;
+        }
+    }
+    EXPECT_EQ(changedOutside, 0);
+    EXPECT_TRUE(watcher_.Seen().empty());
+    Dw().FreeDIBitmap(&canvas);
+}
+
+TEST_F(Penlith, AReleasedAirbrushRefusesTheStrokeAndLaterDragsDoNothing) {
+    HBITMAP canvas = Dw().MakeBlankFCDIBitmap(48, 32);
+    ASSERT_NE(canvas, nullptr);
+    Picture picture(canvas);
+    picture.FillWhite();
+    ASSERT_EQ(Bw().SelectPlugInBrush(m(), 0, nullptr), 1);
+    ASSERT_EQ(Bw().LeaveBrushMode(m()), 1);  // the tip is freed
+
+    POINT p{10, 10};
+    EXPECT_EQ(Bw().StartPlugInBrush(m(), owner_.hwnd(), canvas, nullptr, nullptr, nullptr, &p, BRUSHKEY_LBUTTON,
+                                    nullptr), 0);
+    EXPECT_EQ(m()->context.canvasInfo, nullptr) << "the canvas is given back at once";
+    POINT q{30, 10};
+    RECT dirty{1, 2, 3, 4};
+    EXPECT_EQ(Bw().DragPlugInBrush(m(), &q, &dirty), 0);
+    EXPECT_EQ(dirty.left, 1) << "no rectangle for a drag that did nothing";
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) ASSERT_TRUE(picture.IsWhite(x, y)) << x << "," << y;
+    }
+    EXPECT_EQ(Bw().EndPlugInBrush(m(), &q), 1);
+    EXPECT_TRUE(watcher_.Seen().empty()) << "a refused stroke is not reported";
+    Dw().FreeDIBitmap(&canvas);
+}
+
+}  // namespace
