@@ -160,78 +160,6 @@ DIBWORK_API HDC WINAPI CreateDIBitmapDC(HWND window, HBITMAP bitmap, HGDIOBJ *pr
 /* 52: select the previous object back and delete the DC (window ignored). */
 DIBWORK_API void WINAPI DeleteDIBitmapDC(HWND window, HDC dc, HGDIOBJ previous);
 
-/* ------------------------------------- window placement and registry -- */
-
-/* Values live under HKEY_CURRENT_USER as REG_SZ.  GetRegistryValue and
- * SetRegistryValue build the key path "<a>\<b>" from two string resources
- * of the caller's module (a: at most 255 characters, b: at most 127);
- * when either string is missing the registry is left alone.  The *String
- * forms take the key path itself.  Window positions are two values,
- * "<base>_X" and "<base>_Y", holding the decimal left and top; "-1000" in
- * either means no position is stored.  Placement follows the monitor
- * nearest to the wanted point (the whole screen and the system's work area
- * on systems without the multi-monitor functions). */
-
-/* 311: centre window over reference (NULL: the desktop), kept on the
- * screen; size and Z order unchanged.  Nothing for a NULL window. */
-DIBWORK_API void WINAPI CenteringWindow(HWND reference, HWND window);
-/* 312: move window to *wanted, pulled into the work area of the nearest
- * monitor (left and top edges inside when it is larger), and show it;
- * *wanted receives the position used.  0 for a NULL argument. */
-DIBWORK_API int WINAPI SetSafeWindowPos(HWND window, POINT *wanted);
-/* 401: move window to its stored position, brought back on screen; with
- * none stored, centre it on the desktop (the first call stores "-1000").
- * 0 for a NULL window or base name, or a base name of 255 characters or
- * more. */
-DIBWORK_API int WINAPI LoadWindowPos(HINSTANCE instance, HWND window, UINT keyPathId, UINT subKeyId,
-                                     LPCSTR baseName);
-/* 402: store the window's left and top.  0 on the conditions of 401, or
- * when the window has no rectangle. */
-DIBWORK_API int WINAPI SaveWindowPos(HINSTANCE instance, HWND window, UINT keyPathId, UINT subKeyId,
-                                     LPCSTR baseName);
-/* 403: read a text value into buffer (at most bufferSize bytes, always
- * terminated): 1.  When it cannot be read, defaultText is written as the
- * value and copied into buffer, cut to bufferSize: 0. */
-DIBWORK_API int WINAPI GetRegistryValue(HINSTANCE instance, UINT keyPathId, UINT subKeyId, LPCSTR valueName,
-                                        LPSTR buffer, int bufferSize, LPCSTR defaultText);
-/* 404: create or open the key and write the text.  1 when written. */
-DIBWORK_API int WINAPI SetRegistryValue(HINSTANCE instance, UINT keyPathId, UINT subKeyId, LPCSTR valueName,
-                                        LPCSTR text);
-/* 405, 406: as 403 and 404 with the key path given (NULL or "": refused). */
-DIBWORK_API int WINAPI GetRegistryString(LPCSTR keyPath, LPCSTR valueName, LPSTR buffer, int bufferSize,
-                                         LPCSTR defaultText);
-DIBWORK_API int WINAPI SetRegistryString(LPCSTR keyPath, LPCSTR valueName, LPCSTR text);
-
-/* ------------------------------------------------------- tips chip -- */
-
-/* A tool-tip popup of the class "TipsChipWndClass": after the pointer has
- * rested over the target window (or a direct child) for the delay, the
- * chip shows its text at pointer + (16, 16), or on the other side of the
- * pointer where it would leave the screen; it hides when the pointer
- * moves.  It polls with a timer of delay / 6 ms and shows after six
- * unmoved ticks.  Each chip keeps this record as its user data
- * (GWLP_USERDATA). */
-typedef struct TipsChipRecord {
-    LPSTR text;      /* private copy of the text; may hold line breaks */
-    HWND target;     /* the window the chip serves */
-    UINT timerId;    /* timer identifier chosen by the caller */
-    UINT delay;      /* rest time in milliseconds before showing */
-    int stillCount;  /* consecutive ticks with the pointer unmoved */
-    int lastX;       /* pointer position at the previous tick */
-    int lastY;
-} TipsChipRecord;
-
-/* 601: a hidden chip sized to its text (registering the class for the
- * instance when needed), or NULL for a NULL text or on failure. */
-DIBWORK_API HWND WINAPI StartTipsChipWindow(LPCSTR text, HWND target, HINSTANCE instance, UINT timerId,
-                                            UINT delay);
-/* 602: stop the chip's timer, free its record and destroy it (NULL and
- * windows of other classes are ignored). */
-DIBWORK_API void WINAPI EndTipsChipWindow(HWND chip);
-/* 603: register the class for the instance: the class atom, 0 on failure. */
-DIBWORK_API int WINAPI TipsChipWndClassset(HINSTANCE instance);
-/* 604: unregister it: 1, or 0 for a NULL instance. */
-DIBWORK_API int WINAPI UnregisterTipsChipWndClass(HINSTANCE instance);
 /* ------------------------------------------ scaling, tiling, thumbnails -- */
 /* The stretches write 24-bit pixels: a 24-bit source keeps its format, any
  * other source (1, 4, 8, 16, 32 bits BI_RGB) gives a 24-bit result. */
@@ -386,6 +314,154 @@ DIBWORK_API int WINAPI DispPreviewWndWithMask(HWND window, HBITMAP bitmap, HBITM
  * with an octree palette of at most 255 colours, always holding white and
  * black; each pixel takes the nearest entry. */
 DIBWORK_API HBITMAP WINAPI CreateReducedColorDIBitmap(HGLOBAL dib, HBITMAP bitmap);
+/* ------------------------------------- window placement and registry -- */
+
+/* Values live under HKEY_CURRENT_USER as REG_SZ.  GetRegistryValue and
+ * SetRegistryValue build the key path "<a>\<b>" from two string resources
+ * of the caller's module (a: at most 255 characters, b: at most 127);
+ * when either string is missing the registry is left alone.  The *String
+ * forms take the key path itself.  Window positions are two values,
+ * "<base>_X" and "<base>_Y", holding the decimal left and top; "-1000" in
+ * either means no position is stored.  Placement follows the monitor
+ * nearest to the wanted point (the whole screen and the system's work area
+ * on systems without the multi-monitor functions). */
+
+/* 311: centre window over reference (NULL: the desktop), kept on the
+ * screen; size and Z order unchanged.  Nothing for a NULL window. */
+DIBWORK_API void WINAPI CenteringWindow(HWND reference, HWND window);
+/* 312: move window to *wanted, pulled into the work area of the nearest
+ * monitor (left and top edges inside when it is larger), and show it;
+ * *wanted receives the position used.  0 for a NULL argument. */
+DIBWORK_API int WINAPI SetSafeWindowPos(HWND window, POINT *wanted);
+/* 401: move window to its stored position, brought back on screen; with
+ * none stored, centre it on the desktop (the first call stores "-1000").
+ * 0 for a NULL window or base name, or a base name of 255 characters or
+ * more. */
+DIBWORK_API int WINAPI LoadWindowPos(HINSTANCE instance, HWND window, UINT keyPathId, UINT subKeyId,
+                                     LPCSTR baseName);
+/* 402: store the window's left and top.  0 on the conditions of 401, or
+ * when the window has no rectangle. */
+DIBWORK_API int WINAPI SaveWindowPos(HINSTANCE instance, HWND window, UINT keyPathId, UINT subKeyId,
+                                     LPCSTR baseName);
+/* 403: read a text value into buffer (at most bufferSize bytes, always
+ * terminated): 1.  When it cannot be read, defaultText is written as the
+ * value and copied into buffer, cut to bufferSize: 0. */
+DIBWORK_API int WINAPI GetRegistryValue(HINSTANCE instance, UINT keyPathId, UINT subKeyId, LPCSTR valueName,
+                                        LPSTR buffer, int bufferSize, LPCSTR defaultText);
+/* 404: create or open the key and write the text.  1 when written. */
+DIBWORK_API int WINAPI SetRegistryValue(HINSTANCE instance, UINT keyPathId, UINT subKeyId, LPCSTR valueName,
+                                        LPCSTR text);
+/* 405, 406: as 403 and 404 with the key path given (NULL or "": refused). */
+DIBWORK_API int WINAPI GetRegistryString(LPCSTR keyPath, LPCSTR valueName, LPSTR buffer, int bufferSize,
+                                         LPCSTR defaultText);
+DIBWORK_API int WINAPI SetRegistryString(LPCSTR keyPath, LPCSTR valueName, LPCSTR text);
+
+/* ------------------------------------------------------- picture files -- */
+
+/* BMP files are read and written here; JPEG, PNG, GIF, PCX, metafiles and
+ * the any-maps go through "Lumaio.dll", loaded by name and freed around
+ * every call (a failed load disables those routes for the process), and
+ * other extensions through the fallback reader "Lumamisc.dll".  Readers
+ * store into the DIB variable when its pointer is given, else into the
+ * DIBitmap variable.  Extensions are matched without regard to case:
+ *   bmp dib rle -> BMP (read and write)   ico cur ani -> icon (read)
+ *   jpeg jpg    -> JPEG (read and write)  gif        -> GIF (read and write)
+ *   png         -> PNG (read and write)   wmf emf    -> metafile (read)
+ *   pcx         -> PCX (read)             pbm pgm ppm -> any-map (read)
+ *   other       -> fallback reader (read only).
+ * Files written by WriteBMPFile: the 14-byte file header ("BM", bfSize =
+ * 54 + 4 x colours + image bytes, bfOffBits = 54 + 4 x colours), the 40-byte
+ * header, the colour table, the rows bottom-up. */
+
+/* 500: GIF reading and writing give 0 from now on. */
+DIBWORK_API void WINAPI DisableGifSaved(void);
+/* 501: open dialog (picture filters, the last filter index remembered);
+ * reads the chosen file.  0 when cancelled or both variable pointers are
+ * NULL; else 1, also when reading failed (the variable then holds NULL).
+ * title: 260 bytes for the chosen file's title, or NULL. */
+DIBWORK_API int WINAPI LoadGraphicsFile(HWND owner, LPSTR title, HGLOBAL *dib, HBITMAP *bitmap);
+/* 502: save dialog (BMP, JPEG, PNG, all files); writes by the chosen
+ * extension, JPEG through the quality dialog.  0 when cancelled or both
+ * handles are NULL; else 1 whether or not writing succeeded. */
+DIBWORK_API int WINAPI SaveGraphicsFile(HWND owner, LPSTR title, HGLOBAL dib, HBITMAP bitmap);
+/* 503: read by extension, the fallback reader after a failed route.  0
+ * for a NULL path, two NULL pointers, a path under 5 characters or
+ * without a dot. */
+DIBWORK_API int WINAPI ReadGraphicsFile(LPCSTR path, HGLOBAL *dib, HBITMAP *bitmap);
+/* 504: write by extension (JPEG at the current JPEG option, GIF with the
+ * corner transparency); 0 for unknown extensions and the refusals of 503. */
+DIBWORK_API int WINAPI WriteGraphicsFile(LPCSTR path, HGLOBAL dib, HBITMAP bitmap);
+/* 505: the contents after the file header as a DIB, or NULL.  Refused:
+ * files whose bfSize cannot hold the rest of the file or claims far more
+ * than the file has, and files whose header, colour table or rows are not
+ * all there. */
+DIBWORK_API HGLOBAL WINAPI ReadDIBFile(LPCSTR path);
+/* 506: a BMP file as a 24-bit DIBitmap, or NULL. */
+DIBWORK_API HBITMAP WINAPI ReadDIBitmapFile(LPCSTR path);
+/* 507: write the picture as a BMP file: 1 written, 0 failure. */
+DIBWORK_API int WINAPI WriteBMPFile(LPCSTR path, HGLOBAL dib, HBITMAP bitmap);
+/* 508..518: the codec routes (see above); the JPEG option is the quality
+ * 1..100, handed by value (509) or by address to the dialog (510), which
+ * stores the chosen value back. */
+DIBWORK_API int WINAPI ReadJpegFile(LPCSTR path, HGLOBAL *dib, HBITMAP *bitmap);
+DIBWORK_API int WINAPI WriteJpegFile(LPCSTR path, HGLOBAL dib, HBITMAP bitmap, int option);
+DIBWORK_API int WINAPI WriteJpegFileWithDlg(HWND owner, LPCSTR path, HGLOBAL dib, HBITMAP bitmap, int *option);
+DIBWORK_API int WINAPI ReadPNGFile(LPCSTR path, HGLOBAL *dib, HBITMAP *bitmap);
+DIBWORK_API int WINAPI WritePNGFile(LPCSTR path, HGLOBAL dib, HBITMAP bitmap);
+/* 513: value1, value2 go to the codec unchanged: the width and height to
+ * render at, 0 for the metafile's own size. */
+DIBWORK_API int WINAPI ReadMetaFile(LPCSTR path, HGLOBAL *dib, HBITMAP *bitmap, int value1, int value2);
+DIBWORK_API int WINAPI ReadPCXFile(LPCSTR path, HGLOBAL *dib, HBITMAP *bitmap);
+DIBWORK_API int WINAPI ReadGIFFile(LPCSTR path, HGLOBAL *dib, HBITMAP *bitmap);
+/* 516: WriteGIFFileEngineWithTrans(path, dib, bitmap, 0). */
+DIBWORK_API int WINAPI WriteGIFFile(LPCSTR path, HGLOBAL dib, HBITMAP bitmap);
+/* 517: an icon file drawn at (0, 0) on a white 32 x 32 24-bit picture. */
+DIBWORK_API int WINAPI ReadIconFile(LPCSTR path, HGLOBAL *dib, HBITMAP *bitmap);
+/* 518: pictures above 8 bits are written from an 8-bit copy.  With the
+ * flag, a picture of at least 6 x 6 whose top-left corner index recurs at
+ * 3 or more of the other corners and the four pixels diagonally inside
+ * them is written with that index transparent. */
+DIBWORK_API int WINAPI WriteGIFFileEngineWithTrans(LPCSTR path, HGLOBAL dib, HBITMAP bitmap, int transparent);
+/* 531: a normalised DIB from a resource of type 16000 holding a whole BMP
+ * file, or NULL. */
+DIBWORK_API HGLOBAL WINAPI LoadDIBFromResource(HMODULE module, UINT number);
+/* 532: a bitmap resource with the pixels of the transparent colour painted
+ * in the button-face colour, or NULL. */
+DIBWORK_API HBITMAP WINAPI LoadBitmapForIcon(HINSTANCE instance, UINT number, COLORREF transparent);
+/* 533: LoadImage(instance, name, IMAGE_BITMAP, 0, 0, flags) (on NT 3.51
+ * Dibwork's own reader), or NULL. */
+DIBWORK_API HBITMAP WINAPI LoadImageDIBitmap(HINSTANCE instance, LPCSTR name, UINT flags);
+
+/* ------------------------------------------------------- tips chip -- */
+
+/* A tool-tip popup of the class "TipsChipWndClass": after the pointer has
+ * rested over the target window (or a direct child) for the delay, the
+ * chip shows its text at pointer + (16, 16), or on the other side of the
+ * pointer where it would leave the screen; it hides when the pointer
+ * moves.  It polls with a timer of delay / 6 ms and shows after six
+ * unmoved ticks.  Each chip keeps this record as its user data
+ * (GWLP_USERDATA). */
+typedef struct TipsChipRecord {
+    LPSTR text;      /* private copy of the text; may hold line breaks */
+    HWND target;     /* the window the chip serves */
+    UINT timerId;    /* timer identifier chosen by the caller */
+    UINT delay;      /* rest time in milliseconds before showing */
+    int stillCount;  /* consecutive ticks with the pointer unmoved */
+    int lastX;       /* pointer position at the previous tick */
+    int lastY;
+} TipsChipRecord;
+
+/* 601: a hidden chip sized to its text (registering the class for the
+ * instance when needed), or NULL for a NULL text or on failure. */
+DIBWORK_API HWND WINAPI StartTipsChipWindow(LPCSTR text, HWND target, HINSTANCE instance, UINT timerId,
+                                            UINT delay);
+/* 602: stop the chip's timer, free its record and destroy it (NULL and
+ * windows of other classes are ignored). */
+DIBWORK_API void WINAPI EndTipsChipWindow(HWND chip);
+/* 603: register the class for the instance: the class atom, 0 on failure. */
+DIBWORK_API int WINAPI TipsChipWndClassset(HINSTANCE instance);
+/* 604: unregister it: 1, or 0 for a NULL instance. */
+DIBWORK_API int WINAPI UnregisterTipsChipWndClass(HINSTANCE instance);
 
 /* --------------------------------------------------- small utilities -- */
 
@@ -509,6 +585,29 @@ DIBWORK_API int WINAPI MailToMailAddress(LPCSTR address);
     X(404, SetRegistryValue)                                                 \
     X(405, GetRegistryString)                                                \
     X(406, SetRegistryString)                                                \
+    /* picture files */                                                      \
+    X(500, DisableGifSaved)                                                  \
+    X(501, LoadGraphicsFile)                                                 \
+    X(502, SaveGraphicsFile)                                                 \
+    X(503, ReadGraphicsFile)                                                 \
+    X(504, WriteGraphicsFile)                                                \
+    X(505, ReadDIBFile)                                                      \
+    X(506, ReadDIBitmapFile)                                                 \
+    X(507, WriteBMPFile)                                                     \
+    X(508, ReadJpegFile)                                                     \
+    X(509, WriteJpegFile)                                                    \
+    X(510, WriteJpegFileWithDlg)                                             \
+    X(511, ReadPNGFile)                                                      \
+    X(512, WritePNGFile)                                                     \
+    X(513, ReadMetaFile)                                                     \
+    X(514, ReadPCXFile)                                                      \
+    X(515, ReadGIFFile)                                                      \
+    X(516, WriteGIFFile)                                                     \
+    X(517, ReadIconFile)                                                     \
+    X(518, WriteGIFFileEngineWithTrans)                                      \
+    X(531, LoadDIBFromResource)                                              \
+    X(532, LoadBitmapForIcon)                                                \
+    X(533, LoadImageDIBitmap)                                                \
     /* small utilities */                                                    \
     X(534, GetCurrentModulePath)                                             \
     /* tips chip */                                                          \

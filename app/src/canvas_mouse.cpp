@@ -1,0 +1,79 @@
+// The mouse on the canvas: a left drag paints with the current brush, a
+// right drag (or the eraser end of a tablet pen) erases.
+#include <windowsx.h>
+
+#include "app_state.h"
+#include "canvas_window.h"
+#include "erase.h"
+
+namespace pintora {
+namespace {
+
+// Positions are the signed 16-bit halves of the message parameter.
+POINT PointOf(LPARAM position) { return {GET_X_LPARAM(position), GET_Y_LPARAM(position)}; }
+
+// The key flags of the mouse message (MK_*), handed to the brush: Shift
+// keeps the stroke straight, Ctrl picks a colour.
+UINT KeyFlags(WPARAM keys) { return static_cast<UINT>(keys) & 0xFFFF; }
+
+void RedrawPainted(AppState &app, const RECT &dirty) { RedrawCanvas(app.canvas, &dirty); }
+
+void ShowEraserCursor(AppState &app) { SetCursor(app.eraserCursor); }
+
+}  // namespace
+
+void OnLeftButtonDown(AppState &app, WPARAM keys, LPARAM position) {
+    SetFocus(app.canvas);
+    SetCapture(app.canvas);
+    const POINT p = PointOf(position);
+    if (!BrushManager::TabletEraser()) {
+        RECT dirty{};
+        if (app.brushes.StartStroke(app.canvas, app.canvasPicture, p, KeyFlags(keys), &dirty)) {
+            RedrawPainted(app, dirty);
+        }
+    } else {
+        ShowEraserCursor(app);
+        EraseTo(app, p, true);
+    }
+}
+
+void OnLeftButtonUp(AppState &app, WPARAM, LPARAM position) {
+    if (!BrushManager::TabletEraser()) app.brushes.EndStroke(PointOf(position));
+    ReleaseCapture();
+}
+
+void OnRightButtonDown(AppState &app, WPARAM, LPARAM position) {
+    ShowEraserCursor(app);
+    SetFocus(app.canvas);
+    SetCapture(app.canvas);
+    EraseTo(app, PointOf(position), true);
+}
+
+void OnRightButtonUp(AppState &app, WPARAM, LPARAM) {
+    ReleaseCapture();
+    SetCanvasCursor(app.canvas, app.brushCursor, false);
+}
+
+void OnMouseMove(AppState &app, WPARAM keys, LPARAM position) {
+    const POINT p = PointOf(position);
+    if (keys & MK_LBUTTON) {
+        if (!BrushManager::TabletEraser()) {
+            RECT dirty{};
+            if (app.brushes.DragStroke(p, &dirty)) RedrawPainted(app, dirty);
+        } else {
+            EraseTo(app, p, false);
+        }
+    } else if (keys & MK_RBUTTON) {
+        EraseTo(app, p, false);
+    } else {
+        // Hovering: follow the tablet pen's end, changing the cursor only
+        // when the end in use changes.
+        const int eraser = BrushManager::TabletEraser() ? 1 : 0;
+        if (eraser != app.lastTabletEraser) {
+            SetCanvasCursor(app.canvas, eraser ? app.eraserCursor : app.brushCursor, true);
+            app.lastTabletEraser = eraser;
+        }
+    }
+}
+
+}  // namespace pintora

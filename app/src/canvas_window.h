@@ -1,0 +1,46 @@
+// The canvas window: the full-screen, borderless, always-on-top window the
+// user draws on.  Its procedure (canvas_window.cpp) only dispatches; each
+// message has its handler below, grouped by file.
+#pragma once
+
+#include <windows.h>
+
+namespace pintora {
+
+struct AppState;
+
+constexpr const wchar_t *kCanvasClassName = L"PintoraKids";
+
+// Registers the class "PintoraKids": global class with a class DC, icon
+// 101, arrow cursor, window-colour background, no menu.
+bool RegisterCanvasClass(HINSTANCE instance);
+// Creates the topmost popup of the screen's size.  `app` must outlive it.
+HWND CreateCanvasWindow(AppState &app);
+
+// Repaints a part of the canvas (NULL: all of it) at once, without erasing
+// the background first.
+void RedrawCanvas(HWND canvas, const RECT *area = nullptr);
+// Sets the class cursor (shown wherever the pointer goes over the canvas)
+// and, when `now`, the current cursor as well.
+void SetCanvasCursor(HWND canvas, HCURSOR cursor, bool now);
+
+// ---- handlers: canvas_lifecycle.cpp
+LRESULT OnCreate(AppState &app, HWND canvas);
+void OnClose(AppState &app);
+void OnDestroy(AppState &app);
+
+// ---- canvas_commands.cpp
+void OnCommand(AppState &app, int id, LPARAM param);
+
+// ---- canvas_paint.cpp
+void OnPaint(AppState &app);
+void OnActivate(AppState &app, WPARAM state);
+
+// ---- canvas_mouse.cpp
+void OnLeftButtonDown(AppState &app, WPARAM keys, LPARAM position);
+void OnLeftButtonUp(AppState &app, WPARAM keys, LPARAM position);
+void OnRightButtonDown(AppState &app, WPARAM keys, LPARAM position);
+void OnRightButtonUp(AppState &app, WPARAM keys, LPARAM position);
+void OnMouseMove(AppState &app, WPARAM keys, LPARAM position);
+
+}  // namespace pintora

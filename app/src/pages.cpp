@@ -1,0 +1,84 @@
+#include "pages.h"
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include "app_state.h"
+#include "canvas_pictures.h"
+#include "canvas_window.h"
+#include "dibwork.h"
+#include "page_files.h"
+#include "page_resource_ids.h"
+#include "page_store.h"
+#include "text.h"
+
+namespace pintora {
+namespace {
+
+constexpr DWORD kSaveAsFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+
+// The settings value holding the current page of the current mode.
+int &CurrentPage(AppState &app) { return app.kidsFlag ? app.settings.lastKidsPage : app.settings.lastNormalPage; }
+int CurrentPage(const AppState &app) {
+    return app.kidsFlag ? app.settings.lastKidsPage : app.settings.lastNormalPage;
+}
+
+// The "save as" filter from the string table, '|' turned into the NULs
+// the dialog wants (the string ends with '|': the list ends with two).
+std::string SaveAsFilter(HINSTANCE instance) {
+    std::string filter = LoadAnsiString(instance, IDS_SAVE_AS_FILTER);
+    for (char &c : filter) {
+        if (c == '|') c = '\0';
+    }
+    filter.push_back('\0');
+    return filter;
+}
+
+// The device's resolution, the size a page must have to be shown.
+SIZE DeviceSize() {
+    HDC screen = GetDC(nullptr);
+    const SIZE size{GetDeviceCaps(screen, HORZRES), GetDeviceCaps(screen, VERTRES)};
+    ReleaseDC(nullptr, screen);
+    return size;
+}
+
+}  // namespace
+
+void SaveCurrentPage(const AppState &app) {
+    // A failed write leaves the previous page as it was; there is nobody
+    // to tell while the program ends.
+    SavePageFiles(ProgramFolder(), app.kidsFlag != 0, CurrentPage(app), app.canvasPicture);
+}
+
+void SaveCanvasAs(AppState &app) {
+    const std::string filter = SaveAsFilter(app.instance);
+    char path[MAX_PATH] = {};
+    OPENFILENAMEA record{};
+    record.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    record.hwndOwner = app.tools.actionOrEnd ? app.tools.actionOrEnd : app.canvas;
+    record.lpstrFilter = filter.c_str();
+    record.nFilterIndex = 1;
+    record.lpstrFile = path;
+    record.nMaxFile = sizeof(path);
+    record.Flags = kSaveAsFlags;
+    record.lpstrDefExt = "jpg";
+    if (!GetSaveFileNameA(&record)) return;
+    SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
+    ExportPicture(app.canvasPicture, path, record.nFileExtension);
+    SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
+}
+
+void TurnPage(AppState &app, bool forward) {
+    const HCURSOR previous = SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
+    SaveCurrentPage(app);
+    int &page = CurrentPage(app);
+    page = TurnedPage(page, forward);
+    FreeDIBitmap(&app.canvasPicture);
+    app.canvasPicture = LoadPagePicture(ProgramFolder(), app.kidsFlag != 0, page, DeviceSize());
+    // A page never drawn, or drawn on another screen: the background.
+    if (!app.canvasPicture && app.backgroundPicture) app.canvasPicture = CopyDIBitmap(app.backgroundPicture);
+    RedrawCanvas(app.canvas);
+    SetCursor(previous);
+}
+
+}  // namespace pintora

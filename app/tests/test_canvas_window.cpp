@@ -1,0 +1,193 @@
+// The canvas window in-process, with the real Bristler and brushes: its
+// commands and, through the tests' fake Wintab32.dll (whose packets the
+// real Bristler reads), the eraser end of a tablet pen.  Messages are sent
+// to the window directly.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+
+#include "app_state.h"
+#include "canvas_test_support.h"
+#include "canvas_window.h"
+#include "dibwork.h"
+#include "e2e_support.h"
+#include "fake_wintab_control.h"
+#include "test_support.h"
+
+using namespace pintora;
+using pintora_canvas_test::PixelAt;
+
+namespace {
+
+// Wintab cursor numbers: 1 the pen tip, 2 and 5 the eraser ends.
+constexpr uint32_t kPenTip = 1;
+constexpr uint32_t kEraserEnd = 2;
+constexpr uint32_t kOtherEraserEnd = 5;
+
+class FakeTablet {
+public:
+    FakeTablet() {
+        module_ = LoadLibraryW((pintora_test::TestDir() + L"fake_wintab\\Wintab32.dll").c_str());
+        if (!module_) return;
+        reset_ = reinterpret_cast<fake_wintab::ResetFn>(
+            reinterpret_cast<void *>(GetProcAddress(module_, "FakeWintab_Reset")));
+        queue_ = reinterpret_cast<fake_wintab::QueueFn>(
+            reinterpret_cast<void *>(GetProcAddress(module_, "FakeWintab_Queue")));
+        if (reset_) {
+            const fake_wintab::Script script{1, 0, 1023};
+            reset_(&script);
+        }
+    }
+    ~FakeTablet() {
+        if (module_) FreeLibrary(module_);
+    }
+    FakeTablet(const FakeTablet &) = delete;
+    FakeTablet &operator=(const FakeTablet &) = delete;
+
+    bool ok() const { return module_ && reset_ && queue_; }
+    // One packet of the given pen end, waiting for the next poll.
+    void Queue(uint32_t cursor) const {
+        const fake_wintab::Packet packet{cursor, 0, 10, 10, 512};
+        queue_(&packet, 1);
+    }
+
+private:
+    HMODULE module_ = nullptr;
+    fake_wintab::ResetFn reset_ = nullptr;
+    fake_wintab::QueueFn queue_ = nullptr;
+};
+
+HCURSOR ClassCursor(HWND window) { return reinterpret_cast<HCURSOR>(GetClassLongPtrW(window, GCLP_HCURSOR)); }
+
+// The canvas of a normal-mode start, with the brushes of the product folder
+// and the fake tablet opened by Bristler (idle unless a test queues
+// packets).
+class LiveCanvas : public testing::Test {
+protected:
+    void SetUp() override {
+        tablet_ = std::make_unique<FakeTablet>();
+        ASSERT_TRUE(tablet_->ok()) << "the fake Wintab32.dll did not load: run with WINEDLLOVERRIDES=wintab32=n";
+        settings_.SetSetupDirectory(pintora_test::DistDir());
+        app_.instance = GetModuleHandleW(nullptr);
+        RegisterCanvasClass(app_.instance);
+        ASSERT_NE(CreateCanvasWindow(app_), nullptr);
+        ASSERT_NE(app_.canvasPicture, nullptr);
+        ASSERT_NE(app_.brushCursor, nullptr);
+        // This test program has no cursor 105: a stock cursor stands in.
+        app_.eraserCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_CROSS));
+    }
+    void TearDown() override {
+        // The canvas ends Bristler, which closes the tablet, before the
+        // fake is unloaded.
+        if (app_.canvas) DestroyWindow(app_.canvas);
+        pintora_e2e::Pump(20);
+        tablet_.reset();
+    }
+
+    void Move(int x, int y, WPARAM keys = 0) { SendMessageW(app_.canvas, WM_MOUSEMOVE, keys, MAKELPARAM(x, y)); }
+    void Command(int id, LPARAM param = 0) { SendMessageW(app_.canvas, WM_COMMAND, id, param); }
+
+    const PlugInBrushManager &Manager() const { return *app_.brushes.record(); }
+    const BrushDescriptor &CurrentBrush() const { return Manager().brushes[Manager().currentBrush]; }
+
+    pintora_test::MessageBoxWatcher boxes_;
+    pintora_e2e::SettingsGuard settings_;
+    std::unique_ptr<FakeTablet> tablet_;
+    AppState app_;
+};
+
+TEST_F(LiveCanvas, HoveringSwitchesTheCursorOnlyWhenThePenEndChanges) {
+    const HCURSOR sentinel = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HAND));
+
+    tablet_->Queue(kEraserEnd);
+    Move(50, 50);
+    EXPECT_EQ(ClassCursor(app_.canvas), app_.eraserCursor);
+
+    // The other eraser end is still "the eraser": the cursor is not set again.
+    SetClassLongPtrW(app_.canvas, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(sentinel));
+    tablet_->Queue(kOtherEraserEnd);
+    Move(52, 50);
+    EXPECT_EQ(ClassCursor(app_.canvas), sentinel);
+
+    tablet_->Queue(kPenTip);
+    Move(54, 50);
+    EXPECT_EQ(ClassCursor(app_.canvas), app_.brushCursor);
+
+    // No packet reads as "not the eraser": nothing changes.
+    SetClassLongPtrW(app_.canvas, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(sentinel));
+    Move(56, 50);
+    EXPECT_EQ(ClassCursor(app_.canvas), sentinel);
+    EXPECT_TRUE(boxes_.Seen().empty());
+}
+
+TEST_F(LiveCanvas, ALeftDragWithTheEraserEndErasesInsteadOfPainting) {
+    constexpr COLORREF kInk = RGB(1, 2, 3);
+    ASSERT_TRUE(MetaDIBFillColor(nullptr, app_.canvasPicture, kInk));
+    GdiFlush();
+    ASSERT_NE(PixelAt(app_.backgroundPicture, 100, 100), kInk);
+
+    tablet_->Queue(kEraserEnd);
+    SendMessageW(app_.canvas, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 100));
+    tablet_->Queue(kEraserEnd);
+    Move(160, 100, MK_LBUTTON);
+    tablet_->Queue(kEraserEnd);
+    SendMessageW(app_.canvas, WM_LBUTTONUP, 0, MAKELPARAM(160, 100));
+    GdiFlush();
+
+    // Along the path the canvas shows the background again; beside it the
+    // ink stays, untouched by any brush.
+    for (int x = 87; x < 173; x += 5) {
+        for (int y : {87, 100, 112}) {
+            EXPECT_EQ(PixelAt(app_.canvasPicture, x, y), PixelAt(app_.backgroundPicture, x, y)) << x << ", " << y;
+        }
+    }
+    for (int x = 60; x < 200; x += 7) {
+        EXPECT_EQ(PixelAt(app_.canvasPicture, x, 80), kInk) << x;
+        EXPECT_EQ(PixelAt(app_.canvasPicture, x, 120), kInk) << x;
+    }
+    EXPECT_TRUE(boxes_.Seen().empty());
+}
+
+// The kids pen comes from the program's tables: its brush by the name in
+// the string table, the size scaled by the size step, the colour of the
+// colour bar (red at start).  The program's own resources are needed for
+// the names, so they are taken from PintoraKids.exe for this command.
+TEST_F(LiveCanvas, KidsModeSelectsThePenByNameWithItsScaledSizeAndRed) {
+    HMODULE exe = LoadLibraryExW(pintora_test::DistPath(L"PintoraKids.exe").c_str(), nullptr,
+                                 LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(exe, nullptr);
+    const HINSTANCE own = app_.instance;
+    app_.instance = exe;
+    app_.settings.kidsRunAlready = 1;
+    app_.settings.currentPen = 1;      // the marker ("マーカー"), 24 / 80 / 0
+    app_.settings.currentPenSize = 2;  // small: 24 x 2 / 4
+    Command(1009);
+    app_.instance = own;
+    FreeLibrary(exe);
+
+    EXPECT_EQ(app_.kidsFlag, 1);
+    EXPECT_STREQ(CurrentBrush().name, u8"マーカー");
+    EXPECT_EQ(CurrentBrush().params[0].value, 12);
+    EXPECT_EQ(CurrentBrush().params[1].value, 80);
+    EXPECT_EQ(CurrentBrush().params[2].value, 0);
+    EXPECT_EQ(Manager().context.color, RGB(0xE0, 0x08, 0x08));
+    EXPECT_EQ(ClassCursor(app_.canvas), app_.brushCursor);
+    EXPECT_TRUE(boxes_.Seen().empty());
+}
+
+TEST_F(LiveCanvas, BrushMenuCommandsSelectByPositionAndIgnoreIdsPastTheTable) {
+    ASSERT_GE(Manager().brushCount, 3);
+    Command(8000 + 2);
+    EXPECT_EQ(Manager().currentBrush, 2);
+    Command(8000 + Manager().brushCount);
+    Command(8000 + 5000);
+    EXPECT_EQ(Manager().currentBrush, 2) << "a command past the brush table changes nothing";
+    Command(8000);
+    EXPECT_EQ(Manager().currentBrush, 0);
+    EXPECT_EQ(ClassCursor(app_.canvas), app_.brushCursor);
+    EXPECT_TRUE(boxes_.Seen().empty());
+}
+
+}  // namespace

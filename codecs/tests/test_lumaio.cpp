@@ -1,0 +1,199 @@
+// Lumaio.dll and Lumamisc.dll bound by ordinal, as Dibwork binds them:
+// where readers store, the JPEG dialog, Lumamisc's two entries.  The
+// formats themselves are tested through Dibwork's routes.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstring>
+#include <thread>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "lumaio.h"
+#include "wic.h"
+#include "test_support.h"
+
+using namespace pintora_test;
+
+namespace {
+
+struct Library {
+    HMODULE module;
+    explicit Library(const wchar_t *name) : module(LoadProductLibrary(name)) {}
+    ~Library() { if (module) FreeLibrary(module); }
+    template <typename F>
+    F Entry(unsigned ordinal) const { return Ordinal<F>(module, ordinal); }
+};
+
+// A 24-bit DIB section filled by f(x, y) -> COLORREF, y from the top.
+template <typename F>
+HBITMAP MakePicture(int w, int h, F colour) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB};
+    void *bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const int stride = ((w * 24 + 31) / 32) * 4;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            BYTE *p = static_cast<BYTE *>(bits) + (h - 1 - y) * stride + 3 * x;
+            const COLORREF c = colour(x, y);
+            p[0] = GetBValue(c);
+            p[1] = GetGValue(c);
+            p[2] = GetRValue(c);
+        }
+    }
+    return bmp;
+}
+
+COLORREF PixelOf(HBITMAP bmp, int x, int y) {
+    DIBSECTION ds{};
+    GetObjectW(bmp, sizeof(ds), &ds);
+    const int h = ds.dsBmih.biHeight;
+    const BYTE *p = static_cast<BYTE *>(ds.dsBm.bmBits) + (h - 1 - y) * ds.dsBm.bmWidthBytes + 3 * x;
+    return RGB(p[2], p[1], p[0]);
+}
+
+std::string Utf8(const std::wstring &w) { return Narrow(w); }
+
+void WriteBytes(const std::wstring &path, const std::string &bytes) {
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(f);
+}
+
+}  // namespace
+
+TEST(Lumaio, ReadersStoreIntoTheDibVariableFirst) {
+    Library lib(L"Lumaio.dll");
+    ASSERT_NE(lib.module, nullptr);
+    TempDir dir;
+    const std::string ppm = Utf8(dir.File(L"a.ppm"));
+    WriteBytes(dir.File(L"a.ppm"), std::string("P6 2 1 255\n") + std::string("\x0A\x14\x1E\x28\x32\x3C", 6));
+    auto readAnyMap = lib.Entry<LumaioReadProc>(LUMAIO_READ_ANYMAP);
+    ASSERT_NE(readAnyMap, nullptr);
+
+    HBITMAP bmp = nullptr;
+    ASSERT_NE(readAnyMap(ppm.c_str(), nullptr, &bmp), 0);
+    ASSERT_NE(bmp, nullptr);
+    EXPECT_EQ(PixelOf(bmp, 0, 0), RGB(10, 20, 30));
+    EXPECT_EQ(PixelOf(bmp, 1, 0), RGB(40, 50, 60));
+    DeleteObject(bmp);
+
+    HGLOBAL dib = nullptr;
+    bmp = nullptr;
+    ASSERT_NE(readAnyMap(ppm.c_str(), &dib, &bmp), 0);
+    EXPECT_EQ(bmp, nullptr) << "the DIB variable takes precedence";
+    ASSERT_NE(dib, nullptr);
+    auto *h = static_cast<BITMAPINFOHEADER *>(GlobalLock(dib));
+    EXPECT_EQ(h->biBitCount, 24);
+    EXPECT_EQ(h->biWidth, 2);
+    const BYTE *px = reinterpret_cast<BYTE *>(h + 1);
+    EXPECT_EQ(px[0], 30);  // blue of the first pixel
+    GlobalUnlock(dib);
+    GlobalFree(dib);
+}
+
+// The JPEG dialog: the proposal shows in its edit; OK with a new value
+// writes the file and hands the value back; Cancel writes nothing.
+TEST(Lumaio, JpegDialogTakesTheQualityOrCancels) {
+    Library lib(L"Lumaio.dll");
+    auto writeWithDialog = lib.Entry<LumaioWriteJpegDlgProc>(LUMAIO_WRITE_JPEG_DIALOG);
+    ASSERT_NE(writeWithDialog, nullptr);
+    TempDir dir;
+    const std::string path = Utf8(dir.File(L"q.jpg"));
+    HBITMAP picture = MakePicture(16, 16, [](int x, int) { return RGB(x * 16, 0, 0); });
+
+    for (bool confirm : {true, false}) {
+        std::atomic<bool> done{false};
+        std::wstring shownCaption, shownValue;
+        std::thread driver([&] {
+            for (int i = 0; i < 500 && !done; ++i) {
+                HWND dialog = FindWindowW(L"#32770", nullptr);
+                DWORD pid = 0;
+                if (dialog) GetWindowThreadProcessId(dialog, &pid);
+                if (dialog && pid == GetCurrentProcessId() && GetDlgItem(dialog, 1001)) {
+                    wchar_t text[64] = {};
+                    GetWindowTextW(dialog, text, 64);
+                    shownCaption = text;
+                    GetDlgItemTextW(dialog, 1001, text, 64);
+                    shownValue = text;
+                    SetDlgItemTextW(dialog, 1001, L"77");
+                    PostMessageW(dialog, WM_COMMAND, confirm ? IDOK : IDCANCEL, 0);
+                    return;
+                }
+                Sleep(10);
+            }
+        });
+        int quality = 20;
+        const int result = writeWithDialog(nullptr, path.c_str(), nullptr, picture, &quality);
+        done = true;
+        driver.join();
+        EXPECT_EQ(shownCaption, Widen(u8"JPEG 保存"));
+        EXPECT_EQ(shownValue, L"20");
+        if (confirm) {
+            EXPECT_NE(result, 0);
+            EXPECT_EQ(quality, 77);
+            EXPECT_NE(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
+        } else {
+            EXPECT_EQ(result, 0);
+            EXPECT_EQ(quality, 20);
+        }
+        DeleteFileA(path.c_str());
+    }
+    DeleteObject(picture);
+}
+
+TEST(Lumamisc, ReadsImagingFormatsThroughEntryOneAndBitmapsThroughEntryTwo) {
+    Library misc(L"Lumamisc.dll");
+    ASSERT_NE(misc.module, nullptr);
+    TempDir dir;
+    // A TIFF (written here with the imaging component), which no Lumaio
+    // route reads.
+    auto tiff = codecs::AllocateDecoded(3, 2);
+    ASSERT_TRUE(tiff);
+    for (int y = 0; y < 2; ++y) {
+        for (int x = 0; x < 3; ++x) {
+            uint8_t *p = tiff->Pixel(x, y);
+            p[0] = 7;
+            p[1] = static_cast<uint8_t>(y * 100);
+            p[2] = static_cast<uint8_t>(x * 100);
+        }
+    }
+    const std::string tif = Utf8(dir.File(L"p.tif"));
+    ASSERT_TRUE(codecs::WicEncode24(tif.c_str(), codecs::WicContainer::kTiff, *tiff));
+    HBITMAP out = nullptr;
+    ASSERT_NE(misc.Entry<LumaioReadProc>(LUMAMISC_READ_IMAGING)(tif.c_str(), nullptr, &out), 0);
+    EXPECT_EQ(PixelOf(out, 2, 1), RGB(200, 100, 7));
+    DeleteObject(out);
+
+    // A 2 x 2 BMP with a 2-colour table, read by the system's loader.
+    std::string bmp(62 + 8, '\0');
+    auto put32 = [&](size_t at, uint32_t v) { std::memcpy(&bmp[at], &v, 4); };
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    put32(2, static_cast<uint32_t>(bmp.size()));
+    put32(10, 62);
+    put32(14, 40);
+    put32(18, 2);
+    put32(22, 2);
+    bmp[26] = 1;
+    bmp[28] = 1;
+    put32(58, 0x0000FF00);   // entry 1 green
+    bmp[66] = '\x80';         // top row (stored last): first pixel entry 1
+    WriteBytes(dir.File(L"b.xyz"), bmp);
+    out = nullptr;
+    ASSERT_NE(misc.Entry<LumaioReadProc>(LUMAMISC_READ_SYSTEM)(Utf8(dir.File(L"b.xyz")).c_str(), nullptr, &out), 0);
+    EXPECT_EQ(PixelOf(out, 0, 0), RGB(0, 255, 0));
+    EXPECT_EQ(PixelOf(out, 1, 0), RGB(0, 0, 0));
+    DeleteObject(out);
+
+    WriteBytes(dir.File(L"junk.xyz"), std::string(100, 'j'));
+    out = nullptr;
+    EXPECT_EQ(misc.Entry<LumaioReadProc>(LUMAMISC_READ_IMAGING)(Utf8(dir.File(L"junk.xyz")).c_str(), nullptr, &out), 0);
+    EXPECT_EQ(misc.Entry<LumaioReadProc>(LUMAMISC_READ_SYSTEM)(Utf8(dir.File(L"junk.xyz")).c_str(), nullptr, &out), 0);
+    EXPECT_EQ(out, nullptr);
+}
