@@ -346,7 +346,29 @@ Kids::Kids(const std::wstring &exe, const std::wstring &args) {
     }
 }
 
-Kids::Kids(const std::wstring &args) : Kids(pintora_test::DistPath(L"PintoraKids.exe"), args) {}
+const std::wstring &InstalledCopy() {
+    static pintora_test::TempDir folder;
+    static const bool copied = [] {
+        const std::wstring dist = pintora_test::DistDir();
+        WIN32_FIND_DATAW data;
+        HANDLE find = FindFirstFileW((dist + L"*").c_str(), &data);
+        if (find == INVALID_HANDLE_VALUE) return false;
+        bool ok = true;
+        do {
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+            ok = CopyFileW((dist + data.cFileName).c_str(), folder.File(data.cFileName).c_str(), FALSE) && ok;
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
+        CreateDirectoryW(folder.File(L"Save").c_str(), nullptr);
+        CreateDirectoryW(folder.File(L"Save\\Normal").c_str(), nullptr);
+        CreateDirectoryW(folder.File(L"Save\\Kids").c_str(), nullptr);
+        return ok;
+    }();
+    (void)copied;
+    return folder.path();
+}
+
+Kids::Kids(const std::wstring &args) : Kids(InstalledCopy() + L"PintoraKids.exe", args) {}
 
 Kids::~Kids() {
     if (!process_) return;

@@ -92,11 +92,17 @@ private:
 };
 
 // A running PintoraKids.exe.
+// The folder of a copy of this build's program (build/dist: the exe, the
+// DLLs, the plug-ins and empty Save\Normal, Save\Kids), made once per test
+// process and removed at its end, so that the pages the runs leave behind
+// never land in the build's own install layout.  Ends with a backslash.
+const std::wstring &InstalledCopy();
+
 class Kids {
 public:
     // Starts `exe` with the command line `args` in the exe's folder.
     Kids(const std::wstring &exe, const std::wstring &args);
-    // The program of this build.
+    // The program of this build, run from InstalledCopy().
     explicit Kids(const std::wstring &args = L"");
     ~Kids();
     Kids(const Kids &) = delete;

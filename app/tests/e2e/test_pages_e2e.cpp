@@ -17,7 +17,7 @@ namespace {
 constexpr int kPreviousButton = 1052;
 constexpr int kNextButton = 1053;
 
-std::wstring PageFolder(const wchar_t *mode) { return pintora_test::DistDir() + L"Save\\" + mode + L"\\"; }
+std::wstring PageFolder(const wchar_t *mode) { return InstalledCopy() + L"Save\\" + mode + L"\\"; }
 
 // The BMP header of a file (biSize 0 when it cannot be read) and its size.
 struct FileInfo {
