@@ -147,8 +147,14 @@ function(pintora_test name)
   endif()
   add_test(NAME ${name} COMMAND ${name})
   pintora_wine_path(dist_win ${PINTORA_DIST_DIR})
+  # A program that faults under Wine can end with exit code 0 once the
+  # debugger has printed its report, so the verdict is read from the
+  # output as well: GoogleTest's summary must be there, and neither a
+  # failed test nor an unhandled exception may be.
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "WINEPATH=${dist_win}"
+    PASS_REGULAR_EXPRESSION "\\[  PASSED  \\]"
+    FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\];Unhandled exception;Unhandled page fault"
     TIMEOUT ${T_TIMEOUT})
 endfunction()
 
