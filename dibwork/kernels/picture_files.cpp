@@ -59,29 +59,60 @@ std::optional<uint32_t> BmpBlockBytes(const BmpFileHeader &h, uint64_t fileSize)
     return h.size;
 }
 
-bool DibBlockIsWhole(const uint8_t *block, size_t available) {
-    if (!block || available < 4) return false;
+namespace {
+
+// The header-and-table bytes and the pixel bytes a packed DIB announces,
+// when its size, bit count, compression and colour count are sane; the
+// header itself must lie within `available`.
+struct DibBlockSizes {
+    uint64_t headerAndTable;
+    uint64_t image;
+};
+
+std::optional<DibBlockSizes> MeasureDibBlock(const uint8_t *block, size_t available) {
+    if (!block || available < 4) return std::nullopt;
     const auto fields = ReadDibHeaderFieldsChecked(block, available);
-    if (!fields || fields->planes != 1) return false;
+    if (!fields || fields->planes != 1) return std::nullopt;
     const DibHeaderFields &h = *fields;
-    if (!IsValidBitCount(h.bitCount)) return false;
+    if (!IsValidBitCount(h.bitCount)) return std::nullopt;
     const auto colours = AnnouncedColours(h);
-    if (!colours) return false;
+    if (!colours) return std::nullopt;
     uint64_t table = h.core ? *colours * 3ull : *colours * 4ull;
     const bool rle = !h.core && (h.compression == kCompressionRle8 || h.compression == kCompressionRle4);
     if (!h.core && h.compression == kCompressionBitfields) {
-        if (h.bitCount != 16 && h.bitCount != 32) return false;
+        if (h.bitCount != 16 && h.bitCount != 32) return std::nullopt;
         table = std::max<uint64_t>(table, 12);
     } else if (rle) {
-        if (h.bitCount != (h.compression == kCompressionRle8 ? 8 : 4) || h.height < 0) return false;
+        if (h.bitCount != (h.compression == kCompressionRle8 ? 8 : 4) || h.height < 0) return std::nullopt;
     } else if (!h.core && h.compression != kCompressionRgb) {
-        return false;  // JPEG/PNG inside a BMP and other forms: not ours to pass on
+        return std::nullopt;  // JPEG/PNG inside a BMP and other forms: not ours to pass on
     }
     const auto layout = ComputeBlockLayout(h);
-    if (!layout) return false;
+    if (!layout) return std::nullopt;
     const uint64_t image = rle ? h.sizeImage : static_cast<uint64_t>(layout->stride) * layout->rows;
-    if (rle && image < 2) return false;
-    return static_cast<uint64_t>(h.headerSize) + table + image <= available;
+    if (rle && image < 2) return std::nullopt;
+    return DibBlockSizes{static_cast<uint64_t>(h.headerSize) + table, image};
+}
+
+}  // namespace
+
+bool DibBlockIsWhole(const uint8_t *block, size_t available) {
+    const auto sizes = MeasureDibBlock(block, available);
+    return sizes && sizes->headerAndTable + sizes->image <= available;
+}
+
+bool BmpFileLooksWhole(const uint8_t *file, size_t size) {
+    if (!file || size < 2 || file[0] != 'B' || file[1] != 'M') return true;
+    if (size < kBmpFileHeaderBytes) return false;
+    const BmpFileHeader header = ReadBmpFileHeader(file);
+    const size_t rest = size - kBmpFileHeaderBytes;
+    const auto sizes = MeasureDibBlock(file + kBmpFileHeaderBytes, rest);
+    // Whole as a packed DIB after the file header, and the rows where
+    // bfOffBits says they are lie after the header and table and within
+    // the file (the system's loaders take them from there).
+    return BmpBlockBytes(header, size) && sizes && sizes->headerAndTable + sizes->image <= rest &&
+           header.offBits >= kBmpFileHeaderBytes + sizes->headerAndTable &&
+           header.offBits + sizes->image <= size;
 }
 
 std::optional<BmpWritePlan> PlanBmpWrite(const DibHeaderFields &h) {

@@ -48,6 +48,12 @@ std::optional<uint32_t> BmpBlockBytes(const BmpFileHeader &h, uint64_t fileSize)
 // and colour count.
 bool DibBlockIsWhole(const uint8_t *block, size_t available);
 
+// For the system's decoders, which read a BMP file's rows past its end
+// when its header lies: false when the bytes of a whole file start with
+// "BM" but its file header or its header, table and rows do not hold
+// together (true for everything else, which is not ours to judge).
+bool BmpFileLooksWhole(const uint8_t *file, size_t size);
+
 // What WriteBMPFile writes for a picture's header: the colour-table
 // entries and pixel bytes after the headers, and the file header.  A
 // picture of 8 bits or less whose biClrUsed is 0 still needs its whole

@@ -1,6 +1,7 @@
 // BMP files, icon files and the dispatchers by file extension.
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "dibwork.h"
 #include "dibwork_internal.h"
@@ -95,6 +96,18 @@ std::optional<PictureKind> KindForPath(LPCSTR path) {
     return ClassifyExtension(*extension);
 }
 
+// BmpFileLooksWhole for a file; files too large to check or unreadable
+// are left to the loaders, which fail on their own.
+bool BmpFileOnDiskLooksWhole(LPCSTR path) {
+    constexpr LONGLONG kLargestChecked = 256ll * 1024 * 1024;
+    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    LARGE_INTEGER size{};
+    if (!file.ok() || !GetFileSizeEx(file.get(), &size) || size.QuadPart > kLargestChecked) return true;
+    std::vector<uint8_t> bytes(static_cast<size_t>(size.QuadPart));
+    if (!ReadExactly(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()))) return true;
+    return BmpFileLooksWhole(bytes.data(), bytes.size());
+}
+
 }  // namespace
 
 HGLOBAL WINAPI ReadDIBFile(LPCSTR path) {
@@ -123,7 +136,11 @@ HGLOBAL WINAPI ReadDIBFile(LPCSTR path) {
 
 HBITMAP WINAPI ReadDIBitmapFile(LPCSTR path) {
     if (!path) return nullptr;
-    HBITMAP bitmap = LoadImageDIBitmap(nullptr, path, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+    // The system loader reads past the end of a BMP whose headers lie;
+    // such a file goes only to ReadDIBFile, which checks it itself.
+    HBITMAP bitmap = BmpFileOnDiskLooksWhole(path)
+                         ? LoadImageDIBitmap(nullptr, path, LR_LOADFROMFILE | LR_CREATEDIBSECTION)
+                         : nullptr;
     if (bitmap) {
         if (Convert24DIBitmap(&bitmap)) return bitmap;
         FreeDIBitmap(&bitmap);
