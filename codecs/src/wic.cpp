@@ -1,5 +1,7 @@
 #include "wic.h"
 
+#include "gif_blocks.h"
+
 #include <initguid.h>
 #include <wincodec.h>
 
@@ -80,19 +82,25 @@ bool Finish(EncoderFrame &e, bool ok) {
 }
 
 // The graphic control extension of the frame: transparency flag and index.
-bool MarkTransparent(IWICBitmapFrameEncode *frame, int index) {
-    Com<IWICMetadataQueryWriter> writer;
-    if (FAILED(frame->GetMetadataQueryWriter(writer.out()))) return false;
-    PROPVARIANT flag;
-    PropVariantInit(&flag);
-    flag.vt = VT_BOOL;
-    flag.boolVal = VARIANT_TRUE;
-    PROPVARIANT value;
-    PropVariantInit(&value);
-    value.vt = VT_UI1;
-    value.bVal = static_cast<BYTE>(index);
-    return SUCCEEDED(writer->SetMetadataByName(L"/grctlext/TransparencyFlag", &flag)) &&
-           SUCCEEDED(writer->SetMetadataByName(L"/grctlext/TransparentColorIndex", &value));
+// Marks `index` transparent (none when negative) in a GIF file the
+// encoder has written.  The encoder's metadata writer for the control
+// extension is not available everywhere, and some encoders write the
+// flag on their own, so the file's blocks are edited afterwards.
+bool MarkTransparent(const std::wstring &path, int index) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bool ok = false;
+    LARGE_INTEGER size{};
+    DWORD done = 0;
+    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart < (1ll << 30)) {
+        std::vector<uint8_t> gif(static_cast<size_t>(size.QuadPart));
+        ok = ReadFile(file, gif.data(), static_cast<DWORD>(gif.size()), &done, nullptr) && done == gif.size() &&
+             SetGifTransparentIndex(gif, index) &&
+             SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0 &&
+             WriteFile(file, gif.data(), static_cast<DWORD>(gif.size()), &done, nullptr) && done == gif.size();
+    }
+    CloseHandle(file);
+    return ok;
 }
 
 void RemoveIfFailed(bool ok, const std::wstring &path) {
@@ -182,13 +190,13 @@ bool WicEncodeGif(LPCSTR path, const IndexedPixels &image, int transparentIndex)
                          SUCCEEDED(e.frame->SetPixelFormat(&format)) &&
                          IsEqualGUID(format, GUID_WICPixelFormat8bppIndexed) &&
                          SUCCEEDED(e.frame->SetPalette(palette.get()));
-            if (ready && transparentIndex >= 0) ready = MarkTransparent(e.frame.get(), transparentIndex);
             ready = ready && SUCCEEDED(e.frame->WritePixels(image.height, static_cast<UINT>(image.width),
                                                             static_cast<UINT>(image.indexes.size()),
                                                             const_cast<BYTE *>(image.indexes.data())));
             ok = Finish(e, ready);
         }
-    }
+    }  // the stream closes the file here
+    if (ok) ok = MarkTransparent(wide, transparentIndex);
     RemoveIfFailed(ok, wide);
     return ok;
 }
