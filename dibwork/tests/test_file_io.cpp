@@ -189,12 +189,16 @@ TEST(ReadGraphicsFile, RefusesShortPathsAndPathsWithoutDot) {
 // for a picture of few colours; capital extensions take the same routes.
 TEST(GraphicsFiles, RoundTripThroughEveryWritableRoute) {
     TempDir dir;
-    HBITMAP picture = MakePicture(40, 30, Gradient);
+    // Smooth (no wrap-around edges), so that JPEG's loss stays small.
+    HBITMAP picture = MakePicture(40, 30, [](int x, int y) { return RGB(x * 6, y * 8, (x + y) * 3); });
     struct Case {
         const wchar_t *name;
         const char *magic;
         int tolerance;
-    } cases[] = {{L"a.bmp", "BM", 0}, {L"b.PNG", "\x89PNG", 0}, {L"c.JPG", "\xFF\xD8", 12}, {L"d.jpeg", "\xFF\xD8", 12}};
+    } cases[] = {{L"a.bmp", "BM", 0}, {L"b.PNG", "\x89PNG", 0},
+                 // The dispatcher writes JPEG at the module's option, quality
+                 // 20 until a save dialog changes it: close, not exact.
+                 {L"c.JPG", "\xFF\xD8", 40}, {L"d.jpeg", "\xFF\xD8", 40}};
     for (const Case &c : cases) {
         const std::string path = PathIn(dir, c.name);
         ASSERT_NE(Dw().WriteGraphicsFile(path.c_str(), nullptr, picture), 0) << path;
@@ -211,6 +215,14 @@ TEST(GraphicsFiles, RoundTripThroughEveryWritableRoute) {
         EXPECT_NE(dib, nullptr);
         Dw().FreeDIB(&dib);
     }
+
+    // At quality 95, as the program saves, JPEG is all but exact.
+    const std::string fine = PathIn(dir, L"fine.jpg");
+    ASSERT_NE(Dw().WriteJpegFile(fine.c_str(), nullptr, picture, 95), 0);
+    HBITMAP fineBack = nullptr;
+    ASSERT_NE(Dw().ReadGraphicsFile(fine.c_str(), nullptr, &fineBack), 0);
+    EXPECT_LE(MaxDifference(fineBack, picture, 40, 30), 12);
+    Dw().FreeDIBitmap(&fineBack);
 
     HBITMAP fewColours = MakePicture(12, 9, [](int x, int y) { return (x + y) % 3 ? RGB(200, 30, 30) : RGB(10, 90, 250); });
     const std::string gif = PathIn(dir, L"e.gif");
@@ -316,7 +328,8 @@ TEST(GraphicsFiles, CodecRoutesRefuseTruncatedAndBrokenFiles) {
 
 TEST(GraphicsFiles, IconFilesAreDrawnOnWhite) {
     TempDir dir;
-    // A 2 x 2 icon, 24 bits: XOR rows bottom-up, all-zero AND mask (opaque).
+    // A 2 x 2 icon, 24 bits: XOR rows bottom-up, red; the AND mask makes
+    // the bottom-right pixel transparent (and its XOR pixel black).
     Bytes ico = {0, 0, 1, 0, 1, 0, 2, 2, 0, 0, 1, 0, 24, 0};
     const uint32_t imageBytes = 40 + 8 * 2 + 4 * 2;
     for (int i = 0; i < 4; ++i) ico.push_back(static_cast<uint8_t>(imageBytes >> (8 * i)));
@@ -329,11 +342,15 @@ TEST(GraphicsFiles, IconFilesAreDrawnOnWhite) {
     header[14] = 24;
     ico.insert(ico.end(), header.begin(), header.end());
     const uint8_t red[] = {0, 0, 255};
+    const uint8_t black[] = {0, 0, 0};
     for (int row = 0; row < 2; ++row) {
-        for (int px = 0; px < 2; ++px) ico.insert(ico.end(), red, red + 3);
+        for (int px = 0; px < 2; ++px) {
+            const uint8_t *colour = row == 0 && px == 1 ? black : red;
+            ico.insert(ico.end(), colour, colour + 3);
+        }
         ico.insert(ico.end(), {0, 0});
     }
-    ico.insert(ico.end(), 8, 0);
+    ico.insert(ico.end(), {0x40, 0, 0, 0, 0, 0, 0, 0});
     const std::string path = PathIn(dir, L"i.ico");
     WriteBytes(path, ico);
     HBITMAP bmp = nullptr;
@@ -341,6 +358,9 @@ TEST(GraphicsFiles, IconFilesAreDrawnOnWhite) {
     const BITMAPINFOHEADER h = HeaderOf(bmp);
     EXPECT_EQ(h.biWidth, 32);
     EXPECT_EQ(h.biHeight, 32);
+    // Drawn at the default size over white: opaque red top-left, the
+    // white fill where the mask is transparent.
+    EXPECT_EQ(PixelAt(bmp, 0, 0), RGB(255, 0, 0));
     EXPECT_EQ(PixelAt(bmp, 31, 31), RGB(255, 255, 255));
     Dw().FreeDIBitmap(&bmp);
     HGLOBAL dib = nullptr;
@@ -373,10 +393,26 @@ TEST(GifTransparency, FromTheCorners) {
     ASSERT_NE(Dw().WriteGIFFileEngineWithTrans(path.c_str(), nullptr, small, 1), 0);
     EXPECT_EQ(GifTransparentIndex(ReadBytes(path)), std::optional<int>(-1));
 
-    HBITMAP mixed = MakePicture(10, 10, [&](int x, int y) { return (x + y) % 2 ? sun : sky; });
-    ASSERT_NE(Dw().WriteGraphicsFile(path.c_str(), nullptr, mixed), 0);
-    EXPECT_EQ(GifTransparentIndex(ReadBytes(path)), std::optional<int>(-1)) << "corners differ";
-    Dw().FreeDIBitmap(&mixed);
+    // The top-left corner's colour must come back at 3 of the 7 other
+    // corner and inner-corner pixels: 2 is not enough, 3 is.
+    auto skyAt = [&](std::initializer_list<POINT> points) {
+        return [&, points = std::vector<POINT>(points)](int x, int y) {
+            for (const POINT &p : points) {
+                if (p.x == x && p.y == y) return sky;
+            }
+            return sun;
+        };
+    };
+    HBITMAP two = MakePicture(10, 10, skyAt({{0, 0}, {1, 1}, {9, 9}}));
+    ASSERT_NE(Dw().WriteGraphicsFile(path.c_str(), nullptr, two), 0);
+    EXPECT_EQ(GifTransparentIndex(ReadBytes(path)), std::optional<int>(-1)) << "two of seven";
+    Dw().FreeDIBitmap(&two);
+    HBITMAP three = MakePicture(10, 10, skyAt({{0, 0}, {1, 1}, {9, 9}, {8, 8}}));
+    ASSERT_NE(Dw().WriteGraphicsFile(path.c_str(), nullptr, three), 0);
+    const Bytes threeGif = ReadBytes(path);
+    ASSERT_GE(GifTransparentIndex(threeGif).value_or(-1), 0) << "three of seven";
+    EXPECT_EQ(GifColour(threeGif, *GifTransparentIndex(threeGif)), std::optional<COLORREF>(sky));
+    Dw().FreeDIBitmap(&three);
     Dw().FreeDIBitmap(&small);
     Dw().FreeDIBitmap(&picture);
 }
