@@ -47,7 +47,8 @@ bool LockIsFree() {
         lock->Leave();
         *done = true;
     }).detach();
-    for (int k = 0; k < 300 && !*done; ++k) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    // Generous: on a busy machine a new thread can take seconds to run.
+    for (int k = 0; k < 2000 && !*done; ++k) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     return *done;
 }
 
