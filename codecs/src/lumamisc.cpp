@@ -28,13 +28,19 @@ bool IsBrokenBitmapFile(const std::wstring &path) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;  // the decoders fail on their own
     LARGE_INTEGER size{};
-    std::vector<uint8_t> bytes;
+    std::vector<uint8_t> bytes(2);
     DWORD read = 0;
-    if (GetFileSizeEx(file, &size) && size.QuadPart >= 2 && size.QuadPart <= kLargestCheckedFile) {
+    // Only a file that starts with "BM" is read whole; the fallback sees
+    // every other format too, and those are not ours to judge.
+    if (GetFileSizeEx(file, &size) && size.QuadPart >= 2 && size.QuadPart <= kLargestCheckedFile &&
+        ReadFile(file, bytes.data(), 2, &read, nullptr) && read == 2 && bytes[0] == 'B' && bytes[1] == 'M') {
         bytes.resize(static_cast<size_t>(size.QuadPart));
-        if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) || read != bytes.size()) {
-            bytes.clear();
+        if (!ReadFile(file, bytes.data() + 2, static_cast<DWORD>(bytes.size() - 2), &read, nullptr) ||
+            read != bytes.size() - 2) {
+            bytes.resize(2);  // cut short while reading: judged as the two bytes there are
         }
+    } else {
+        bytes.clear();
     }
     CloseHandle(file);
     return !dibwork::BmpFileLooksWhole(bytes.data(), bytes.size());
