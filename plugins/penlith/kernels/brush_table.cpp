@@ -1,4 +1,4 @@
-// The export names of the brushes Penlith implements.
+// The brushes Penlith implements, by export name (from brush_list.h).
 #include <cstring>
 
 #include "penlith_brushes.h"
@@ -6,18 +6,9 @@
 namespace penlith {
 
 const BrushEntry kBrushEntries[] = {
-    {"Xi_NormalBrush", NormalBrush},
-    {"Xi_MarkerBrush", MarkerBrush},
-    {"Xi_TouchBrush", TouchBrush},
-    {"Xi_CrayonBrush", CrayonBrush},
-    {"Xi_PencilBrush", PencilBrush},
-    {"Xi_SprayBrush", SprayBrush},
-    {"Xi_SeuratBrush", SeuratBrush},
-    {"Xi_PointillismBrush", PointillismBrush},
-    {"Xi_RollerBrush", RollerBrush},
-    {"Xi_PipeBrush", PipeBrush},
-    {"Xi_RainbowBrush", RainbowBrush},
-    {"Xi_FurBrush", FurBrush},
+#define PENLITH_BRUSH(name, ordinal) {"Xi_" #name, ordinal, name},
+#include "brush_list.h"
+#undef PENLITH_BRUSH
 };
 const size_t kBrushEntryCount = sizeof kBrushEntries / sizeof kBrushEntries[0];
 

@@ -3,6 +3,7 @@
 // call them, and the sanitizer build links them into the brush tests
 // directly.  Each brush follows the engine's command skeleton
 // (brush::RunBrush); the files of this folder hold one brush family each.
+// brush_list.h names them all, with what each one paints.
 #pragma once
 
 #include <cstddef>
@@ -14,40 +15,14 @@ namespace penlith {
 
 using BrushFunction = int32_t (*)(PlugInBrushContext *ctx);
 
-// Airbrush ("エアブラシ"): soft raised-cosine tip, one jittered colour.
-int32_t NormalBrush(PlugInBrushContext *ctx);
-// Marker ("マーカー"): flat core of half the radius with a soft rim.
-int32_t MarkerBrush(PlugInBrushContext *ctx);
-// Finger ("指"): soft tip that smears the colour found under the stroke.
-int32_t TouchBrush(PlugInBrushContext *ctx);
-// Crayon ("クレヨン"): 12 speckled, blurred masks cut to a disc.
-int32_t CrayonBrush(PlugInBrushContext *ctx);
-// Pencil ("鉛筆"): 10 to 28 thinned speckle masks, 2 x 2 at the thinnest.
-int32_t PencilBrush(PlugInBrushContext *ctx);
-// Spray brush ("スプレーブラシ"): 12 masks of loose dots in a disc.
-int32_t SprayBrush(PlugInBrushContext *ctx);
-// Art brush ("アートブラシ"): soft tip, every pixel from a 64-colour
-// palette drawn at the stroke start.
-int32_t SeuratBrush(PlugInBrushContext *ctx);
-// Stippling ("点描"): one small dot per dab, each in a colour of its own.
-int32_t PointillismBrush(PlugInBrushContext *ctx);
-// Roller ("ローラー"): flat tip that never builds up beyond one opacity
-// within a stroke (a per-stroke coverage map of the canvas).
-int32_t RollerBrush(PlugInBrushContext *ctx);
-// Pipe ("パイプ"): round tip shaded by a light from the top left, a tube.
-int32_t PipeBrush(PlugInBrushContext *ctx);
-// Rainbow ("虹色"): soft tip whose colour walks round the hue circle.
-int32_t RainbowBrush(PlugInBrushContext *ctx);
-// Fur: a random speckled tip made on every selection.  No descriptor row
-// offers it; it is reachable only by its export.
-int32_t FurBrush(PlugInBrushContext *ctx);
+#define PENLITH_BRUSH(name, ordinal) int32_t name(PlugInBrushContext *ctx);
+#include "brush_list.h"
+#undef PENLITH_BRUSH
 
-// The brushes implemented so far, by the export name the string table
-// gives (ID 2400 + i).  The entry points of the other descriptors come with
-// their brushes; until then the brush manager skips those descriptors
-// because their export cannot be resolved.
+// The brushes of brush_list.h with their export names and ordinals.
 struct BrushEntry {
     const char *exportName;
+    unsigned ordinal;
     BrushFunction run;
 };
 extern const BrushEntry kBrushEntries[];

@@ -1,0 +1,28 @@
+// Penlith's brushes, one line each: PENLITH_BRUSH(Function, ordinal).
+//
+// Everything that names the brushes comes from these lines: the kernel
+// declarations and the brush table (penlith_brushes.h, brush_table.cpp),
+// the exported entry points (src/entry_points.cpp), the .def the build
+// writes (CMakeLists.txt reads the lines as text, so keep one per line)
+// and the tests' list of exports.  Brush `Function` is exported as
+// "Xi_Function" at `ordinal`: the descriptor row of the string table
+// (IDs 2400 + ordinal - 1 in penlith.rc name the export) plus one, so the
+// brushes still to come keep their places.  Ordinals above the 27 rows are
+// exports that no descriptor offers.
+//
+// Adding a brush: one line here, its kernel file, and its row in penlith.rc.
+//
+// No include guard: a user defines PENLITH_BRUSH, includes this file and
+// undefines it again.
+PENLITH_BRUSH(NormalBrush, 1)        // airbrush: soft raised-cosine tip, one jittered colour
+PENLITH_BRUSH(SprayBrush, 2)         // spray brush: 12 masks of loose dots in a disc
+PENLITH_BRUSH(MarkerBrush, 3)        // marker: flat core of half the radius, soft rim
+PENLITH_BRUSH(RollerBrush, 4)        // roller: flat tip, one opacity at most per stroke
+PENLITH_BRUSH(CrayonBrush, 5)        // crayon: 12 speckled, blurred masks cut to a disc
+PENLITH_BRUSH(PencilBrush, 6)        // pencil: 10 to 28 thinned speckle masks
+PENLITH_BRUSH(PipeBrush, 9)          // pipe: round tip lit from the top left, a tube
+PENLITH_BRUSH(PointillismBrush, 10)  // stippling: one small dot a dab, each its own colour
+PENLITH_BRUSH(SeuratBrush, 11)       // art brush: soft tip, 64-colour palette per stroke
+PENLITH_BRUSH(RainbowBrush, 12)      // rainbow: soft tip walking round the hue circle
+PENLITH_BRUSH(TouchBrush, 13)        // finger: smears the colour under the stroke
+PENLITH_BRUSH(FurBrush, 28)          // fur: random speckled tip; no descriptor row
