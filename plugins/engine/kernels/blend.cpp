@@ -30,23 +30,6 @@ uint8_t ClampByte(int32_t v) { return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 
 // Pixels whose coverage is expanded at a time; keeps the buffer on the stack.
 constexpr int32_t kChunkPixels = 256;
 
-// The expanded coverage of the last fixed tip (SolidDabBlender::UseFixedTip),
-// three bytes a tip pixel, in a buffer of the plug-in's heap.  Painting
-// calls use it under the plug-in's lock.
-struct FixedTipCoverage {
-    uint8_t *bytes = nullptr;
-    size_t capacity = 0;
-    bool valid = false;
-    uint32_t generation = 0;
-    const uint8_t *mask = nullptr;
-    int32_t width = 0, height = 0, pressure = 0;
-};
-
-FixedTipCoverage &FixedTip() {
-    static FixedTipCoverage cache;
-    return cache;
-}
-
 // Larger tips are expanded row by row instead (768 KB at most is kept).
 constexpr int32_t kMaxFixedTipSide = 512;
 
@@ -166,16 +149,17 @@ void SolidDabBlender::SetTarget(BgrColor target) {
     }
 }
 
-void SolidDabBlender::UseFixedTip(const PlugInBrushContext *ctx) {
+void SolidDabBlender::UseFixedTip(EngineState &engine, const PlugInBrushContext *ctx) {
     fixedMask_ = fixedCoverage_ = nullptr;
+    fixedEngine_ = nullptr;
     fixedWidth_ = 0;
     if (!ctx || !ctx->tipBits || ctx->tipWidth <= 0 || ctx->tipHeight <= 0 ||
         ctx->tipWidth > kMaxFixedTipSide || ctx->tipHeight > kMaxFixedTipSide) {
         return;
     }
-    FixedTipCoverage &cache = FixedTip();
+    FixedTipCoverage &cache = engine.fixedTip;
     const uint8_t *mask = TipMask(ctx);
-    const bool current = cache.valid && cache.generation == Engine().tipGeneration && cache.mask == mask &&
+    const bool current = cache.valid && cache.generation == engine.tipGeneration && cache.mask == mask &&
                          cache.width == ctx->tipWidth && cache.height == ctx->tipHeight &&
                          cache.pressure == pressure_;
     if (!current) {
@@ -188,7 +172,7 @@ void SolidDabBlender::UseFixedTip(const PlugInBrushContext *ctx) {
             if (!cache.bytes) return;
         }
         for (size_t k = 0; k < pixels; ++k) std::memcpy(cache.bytes + 3 * k, &coverage3_[mask[k]], 3);
-        cache.generation = Engine().tipGeneration;
+        cache.generation = engine.tipGeneration;
         cache.mask = mask;
         cache.width = ctx->tipWidth;
         cache.height = ctx->tipHeight;
@@ -197,19 +181,21 @@ void SolidDabBlender::UseFixedTip(const PlugInBrushContext *ctx) {
     }
     fixedMask_ = mask;
     fixedCoverage_ = cache.bytes;
+    fixedEngine_ = &engine;
     fixedWidth_ = ctx->tipWidth;
 }
 
 // True while the kept coverage is still the one UseFixedTip chose: another
 // blender of the same call may have asked for another tip or pressure.
 bool SolidDabBlender::FixedTipStillKept() const {
-    const FixedTipCoverage &cache = FixedTip();
+    if (!fixedEngine_) return false;
+    const FixedTipCoverage &cache = fixedEngine_->fixedTip;
     return cache.valid && cache.bytes == fixedCoverage_ && cache.mask == fixedMask_ &&
-           cache.pressure == pressure_ && cache.generation == Engine().tipGeneration;
+           cache.pressure == pressure_ && cache.generation == fixedEngine_->tipGeneration;
 }
 
-void ReleaseEngineCaches() {
-    FixedTipCoverage &cache = FixedTip();
+void ReleaseEngineCaches(EngineState &engine) {
+    FixedTipCoverage &cache = engine.fixedTip;
     FreeBrushBuffer(cache.bytes);
     cache = FixedTipCoverage{};
 }

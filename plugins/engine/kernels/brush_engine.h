@@ -3,7 +3,9 @@
 // of dabs along a segment with clipping and the dirty rectangle, colour
 // jitter and the standard blend, the tip-mask builders, buffer release, the
 // preview picture and the colour pick.  It is a static library linked into
-// each plug-in, so every plug-in has its own lock and module state.
+// each plug-in.  What the engine keeps from call to call lives in one
+// EngineState that the kernels take as an argument: the plug-in module owns
+// one (brush_platform.h), a test makes its own.
 //
 // Plain C++ without <windows.h>: the few platform services (the global heap,
 // the lock, the start-up) are declared in brush_platform.h and supplied by
@@ -70,21 +72,46 @@ protected:
     ~BrushLock() = default;
 };
 
-// Module state shared by all brushes of one plug-in, alive as long as the
-// plug-in is loaded and never reset by the engine.
+// The expanded coverage of the last fixed tip (SolidDabBlender::UseFixedTip),
+// three bytes a tip pixel, in a buffer of the plug-in's heap.
+struct FixedTipCoverage {
+    uint8_t *bytes = nullptr;
+    size_t capacity = 0;
+    bool valid = false;
+    uint32_t generation = 0;
+    const uint8_t *mask = nullptr;
+    int32_t width = 0, height = 0, pressure = 0;
+};
+
+// Everything the engine keeps between the calls of all brushes of one
+// plug-in: alive as long as the plug-in is loaded and never reset by the
+// engine.  Painting calls use it under `lock`.
 struct EngineState {
+    EngineState() = default;
+    EngineState(const EngineState &) = delete;
+    EngineState &operator=(const EngineState &) = delete;
+    ~EngineState();  // frees the caches (ReleaseEngineCaches)
+
+    // The plug-in's lock around painting calls; NULL runs them unguarded
+    // (harmless on the one user-interface thread).
+    BrushLock *lock = nullptr;
     uint16_t sqrtGuess = 4;       // last integer root: the next starting guess
     int32_t tipVariantIndex = 0;  // tip variant of the current dab
     int32_t carriedColor[3] = {}; // blue, green, red: the paint a brush carries
+    // Position on the hue circle of the last dab of a brush whose colour
+    // walks round it (the rainbow): shared by all its strokes and records.
+    int32_t walkingHue = 0;
     // Changes whenever a tip may have been built, rebuilt or freed (every
-    // AllocTipMasks and tip release, every command 4, 5 and 6), so that
-    // what is cached about a tip is never taken for a newer one.
+    // AllocTipMasks and tip release, every select, release and preview
+    // command), so that what is cached about a tip is never taken for a
+    // newer one.
     uint32_t tipGeneration = 0;
     // The last tip diagonal asked for (every dab asks; speed only).
     int32_t diagonalTipWidth = 0, diagonalTipHeight = 0;
     uint32_t diagonal8 = 0;
+    // The coverage of the last fixed tip (speed only).
+    FixedTipCoverage fixedTip;
 };
-EngineState &Engine();
 
 // Largest tip side the engine builds or paints with.
 constexpr int32_t kMaxTipSide = 4096;
@@ -139,19 +166,19 @@ int EndBrushDraw(PlugInBrushContext *ctx, BrushLock *lock, const DirtyRect *rect
 
 // The integer root of v rounded to the nearest integer: g with
 // g (g - 1) <= v < g (g + 1); v itself below 2.  Newton's steps start from
-// the module's SqrtGuess and store the result back (speed only).
-uint32_t IntegerRoot(uint32_t v);
+// the engine's sqrtGuess and store the result back (speed only).
+uint32_t IntegerRoot(EngineState &engine, uint32_t v);
 
 // Eight times the distance between two points, rounded: the root of
 // 64 ((ax - bx)^2 + (ay - by)^2), saturated at 65535.
-uint16_t GetDistance8(int32_t ax, int32_t ay, int32_t bx, int32_t by);
+uint16_t GetDistance8(EngineState &engine, int32_t ax, int32_t ay, int32_t bx, int32_t by);
 
 // Eight times the tip's diagonal: the root of 64 (tipWidth^2 + tipHeight^2).
-uint32_t TipDiagonal8(const PlugInBrushContext *ctx);
+uint32_t TipDiagonal8(EngineState &engine, const PlugInBrushContext *ctx);
 
 // Four times the distance of tip pixel (i, j) from (size / 2, size / 2),
 // rounded: the root of (2 size - 4i)^2 + (2 size - 4j)^2.
-uint32_t TipRadius4(int32_t size, int32_t i, int32_t j);
+uint32_t TipRadius4(EngineState &engine, int32_t size, int32_t i, int32_t j);
 
 // ------------------------------------------------------- dab placement --
 //
@@ -164,15 +191,16 @@ uint32_t TipRadius4(int32_t size, int32_t i, int32_t j);
 
 // Spacing of one eighth of the tip diagonal at full pressure, less under
 // light pressure; nothing at all below pressure 2.
-int GetDabPlace(PlugInBrushContext *ctx, DabPlace *place, DirtyRect *rect, int32_t n);
+int GetDabPlace(EngineState &engine, PlugInBrushContext *ctx, DabPlace *place, DirtyRect *rect, int32_t n);
 
 // Spacing of `percent` of the tip diagonal, counted in 128ths
 // (RatioSpacingK); pressure plays no part.
-int GetDabPlaceByRatio(PlugInBrushContext *ctx, DabPlace *place, DirtyRect *rect, int32_t percent,
-                       int32_t n);
+int GetDabPlaceByRatio(EngineState &engine, PlugInBrushContext *ctx, DabPlace *place, DirtyRect *rect,
+                       int32_t percent, int32_t n);
 
 // One dab per pixel of path, no too-short rule, no pressure.
-int GetDabPlaceByPixel(PlugInBrushContext *ctx, DabPlace *place, DirtyRect *rect, int32_t n);
+int GetDabPlaceByPixel(EngineState &engine, PlugInBrushContext *ctx, DabPlace *place, DirtyRect *rect,
+                       int32_t n);
 
 // The spacing of GetDabPlaceByRatio in 128ths of the diagonal:
 // percent x 128 / 100, truncated (10 gives 12), at least 1 so that a
@@ -187,19 +215,19 @@ struct DabSpacing {
     static DabSpacing Ratio(int32_t percent) { return {kRatio, percent}; }
     static DabSpacing Pixel() { return {kPixel, 0}; }
 };
-int PlaceDab(PlugInBrushContext *ctx, DabPlace *place, DirtyRect *rect, const DabSpacing &spacing,
-             int32_t n);
+int PlaceDab(EngineState &engine, PlugInBrushContext *ctx, DabPlace *place, DirtyRect *rect,
+             const DabSpacing &spacing, int32_t n);
 
 // The painting loop of a brush: places dab n = 0, 1, ... until the
 // placement says there is no dab n, and hands every dab with sizeW > 0 and
 // sizeH > 0 to paintDab(const DabPlace &).  Returns the number of dabs
 // placed, painted or not.
 template <typename PaintDab>
-int32_t LayDabs(PlugInBrushContext *ctx, DirtyRect &rect, const DabSpacing &spacing,
+int32_t LayDabs(EngineState &engine, PlugInBrushContext *ctx, DirtyRect &rect, const DabSpacing &spacing,
                 PaintDab &&paintDab) {
     DabPlace place;
     int32_t n = 0;
-    while (PlaceDab(ctx, &place, &rect, spacing, n)) {
+    while (PlaceDab(engine, ctx, &place, &rect, spacing, n)) {
         if (place.sizeW > 0 && place.sizeH > 0) paintDab(static_cast<const DabPlace &>(place));
         ++n;
     }
@@ -254,10 +282,11 @@ public:
     // single round tips): the coverage of the record's whole first mask,
     // three bytes a pixel, is kept between calls and reused by Blend for
     // that mask while the tip generation, the tip and the pressure stay the
-    // same.  Call it once per painting call, under the plug-in's lock.
+    // same.  The coverage is kept in `engine`, which must outlive the
+    // blender.  Call it once per painting call, under the plug-in's lock.
     // Without it (or for tips too large to keep) Blend expands the coverage
     // row by row; the bytes are the same either way.
-    void UseFixedTip(const PlugInBrushContext *ctx);
+    void UseFixedTip(EngineState &engine, const PlugInBrushContext *ctx);
 
     void Blend(const CanvasView &canvas, const DabPlace &place, const uint8_t *mask,
                int32_t tipWidth) const;
@@ -270,12 +299,13 @@ private:
     int32_t pressure_;         // within -256..256, where coverage stops changing
     const uint8_t *fixedMask_ = nullptr;     // the mask of UseFixedTip
     const uint8_t *fixedCoverage_ = nullptr; // its expanded coverage
+    const EngineState *fixedEngine_ = nullptr; // where it is kept
     int32_t fixedWidth_ = 0;
 };
 
 // Frees what the engine keeps between calls (the fixed-tip coverage); the
 // plug-in's shutdown calls it.
-void ReleaseEngineCaches();
+void ReleaseEngineCaches(EngineState &engine);
 
 // The same blend written as the formula, pixel by pixel: the reference the
 // fast path is tested against.
@@ -286,17 +316,17 @@ void BlendSolidThroughTipOntoBgr24Scalar(const CanvasView &canvas, const DabPlac
 // ------------------------------------------------------------ tip masks --
 
 // Frees tipBits and workBits (where set) and sets them NULL.
-void ReleaseTipBuffers(PlugInBrushContext *ctx);
+void ReleaseTipBuffers(EngineState &engine, PlugInBrushContext *ctx);
 
 // Sets tipWidth = tipHeight = size and allocates `variants` zero-filled
 // masks as tipBits.  The mask, or NULL (tipBits NULL, tip size 0) for a size
 // outside 1..kMaxTipSide or when memory fails.
-uint8_t *AllocTipMasks(PlugInBrushContext *ctx, int32_t size, int32_t variants);
+uint8_t *AllocTipMasks(EngineState &engine, PlugInBrushContext *ctx, int32_t size, int32_t variants);
 
 // Fill a size x size mask with peak p (see MakeSoftTip and friends).
-void FillSoftMask(uint8_t *mask, int32_t size, int32_t peak);
-void FillMarkerMask(uint8_t *mask, int32_t size, int32_t peak);
-void FillRollerMask(uint8_t *mask, int32_t size, int32_t peak);
+void FillSoftMask(EngineState &engine, uint8_t *mask, int32_t size, int32_t peak);
+void FillMarkerMask(EngineState &engine, uint8_t *mask, int32_t size, int32_t peak);
+void FillRollerMask(EngineState &engine, uint8_t *mask, int32_t size, int32_t peak);
 
 // Tip builders: free the old tip and work buffer, then build one square
 // tip of size parameter 1 and peak PeakOfDensity(parameter 2).  1, or 0
@@ -305,12 +335,12 @@ void FillRollerMask(uint8_t *mask, int32_t size, int32_t peak);
 //   marker  flat core of half the radius, cosine rim
 //   roller  flat, with a one-pixel rim p, p/2, p/3, p/4
 // Size 2 gives four bytes p / 2 for all three.
-int MakeSoftTip(PlugInBrushContext *ctx);
-int MakeMarkerTip(PlugInBrushContext *ctx);
-int MakeRollerTip(PlugInBrushContext *ctx);
+int MakeSoftTip(EngineState &engine, PlugInBrushContext *ctx);
+int MakeMarkerTip(EngineState &engine, PlugInBrushContext *ctx);
+int MakeRollerTip(EngineState &engine, PlugInBrushContext *ctx);
 
 // Frees tipBits, workBits and spareBits where set and sets them NULL.  1.
-int FreeBrushBuffers(PlugInBrushContext *ctx);
+int FreeBrushBuffers(EngineState &engine, PlugInBrushContext *ctx);
 
 // ------------------------------------------------------ preview and pick --
 
@@ -323,9 +353,10 @@ int FillPreviewBackground(PlugInBrushContext *ctx);
 int32_t PreviewCoverage(int32_t tipByte, int32_t strength);
 
 // The shared preview: background, then dab 0 at cur in `color` (no jitter,
-// no pressure) with PreviewCoverage.  As EndBrushDraw; 0 when the record is
-// unusable.  strength is kept within 1..32.
-int DrawBrushPreview(PlugInBrushContext *ctx, BrushLock *lock, int32_t strength);
+// no pressure) with PreviewCoverage, under the engine's lock.  As
+// EndBrushDraw; 0 when the record is unusable.  strength is kept within
+// 1..32.
+int DrawBrushPreview(EngineState &engine, PlugInBrushContext *ctx, int32_t strength);
 
 // Colour pick: applies the Shift constraint (BeginBrushDraw without a
 // lock); when cur lies on the canvas, color = 0x02000000 + the pixel's
@@ -345,29 +376,30 @@ enum class PaintResult {
 // The slots a brush fills in the command skeleton.  Unset slots take the
 // engine's behaviour.
 struct BrushOps {
-    // Command 4: build the tip (and whatever else the brush keeps).
-    int (*buildTip)(PlugInBrushContext *ctx) = nullptr;
-    // Command 1 without the pick flag, between BeginBrushDraw and
+    // BRUSHCMD_SELECT: build the tip (and whatever else the brush keeps).
+    int (*buildTip)(EngineState &engine, PlugInBrushContext *ctx) = nullptr;
+    // BRUSHCMD_PAINT without the pick flag, between BeginBrushDraw and
     // EndBrushDraw: lay the dabs and grow the rectangle.
-    PaintResult (*paint)(PlugInBrushContext *ctx, DirtyRect &rect) = nullptr;
-    // Command 2 without the pick flag (default: nothing, 1).
-    int (*beginStroke)(PlugInBrushContext *ctx) = nullptr;
-    // Command 3 (default: nothing, 1).
-    int (*endStroke)(PlugInBrushContext *ctx) = nullptr;
-    // Command 6 (default: DrawBrushPreview with previewStrength).
-    int (*preview)(PlugInBrushContext *ctx) = nullptr;
+    PaintResult (*paint)(EngineState &engine, PlugInBrushContext *ctx, DirtyRect &rect) = nullptr;
+    // BRUSHCMD_BEGIN without the pick flag (default: nothing, 1).
+    int (*beginStroke)(EngineState &engine, PlugInBrushContext *ctx) = nullptr;
+    // BRUSHCMD_END (default: nothing, 1).
+    int (*endStroke)(EngineState &engine, PlugInBrushContext *ctx) = nullptr;
+    // BRUSHCMD_PREVIEW (default: DrawBrushPreview with previewStrength).
+    int (*preview)(EngineState &engine, PlugInBrushContext *ctx) = nullptr;
     int32_t previewStrength = 3;
     // False for brushes that ignore the pick flag and always paint.
     bool picksColor = true;
 };
 
-// Runs one command of a brush: the whole entry point of most brushes.
-// Unknown commands and a NULL record give 0.
-int32_t RunBrush(PlugInBrushContext *ctx, const BrushOps &ops);
+// Runs one command of a brush over the plug-in's engine state: the whole
+// entry point of most brushes.  Unknown commands and a NULL record give 0.
+int32_t RunBrush(EngineState &engine, PlugInBrushContext *ctx, const BrushOps &ops);
 
 // The own-preview pattern of several brushes: the preview background, then
-// the brush's painting step `runs` times (command 1 through RunBrush);
-// 0 as soon as one run fails.
-int32_t PreviewByRepeatedPaint(PlugInBrushContext *ctx, const BrushOps &ops, int32_t runs);
+// the brush's painting step `runs` times (BRUSHCMD_PAINT through
+// RunBrush); 0 as soon as one run fails.
+int32_t PreviewByRepeatedPaint(EngineState &engine, PlugInBrushContext *ctx, const BrushOps &ops,
+                               int32_t runs);
 
 }  // namespace brush

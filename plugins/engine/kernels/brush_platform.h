@@ -1,5 +1,6 @@
 // The services the engine takes from its platform: plug-in buffers from the
-// global heap, the plug-in's lock, and the plug-in's start-up and shutdown.
+// global heap, the plug-in module's engine state with its lock, and the
+// plug-in's start-up and shutdown.
 // win32/plugin_module.cpp supplies them in the plug-in build,
 // native/platform_native.cpp in the sanitizer build.
 #pragma once
@@ -17,14 +18,16 @@ void *AllocBrushBuffer(size_t bytes);
 // Frees a buffer of AllocBrushBuffer; NULL is ignored.
 void FreeBrushBuffer(void *buffer);
 
-// The plug-in's BrushLock, or NULL before StartPlugIn (calls then run
-// unguarded, which is harmless on the one user-interface thread).
-BrushLock *ModuleLock();
+// The plug-in module's one engine state, which its entry points hand to the
+// brushes.  Its lock is set from StartPlugIn to StopPlugIn (NULL outside:
+// calls then run unguarded, which is harmless on the one user-interface
+// thread).
+EngineState &ModuleEngine();
 
 // Start-up of a plug-in when it is attached to a process: records its
-// instance, initialises the lock and seeds the process's one pseudo-random
-// generator (the C runtime's rand) with the time.  Shutdown deletes the
-// lock.
+// instance, initialises the lock of ModuleEngine() and seeds the process's
+// one pseudo-random generator (the C runtime's rand) with the time.
+// Shutdown frees the module engine's caches and deletes the lock.
 void StartPlugIn(void *instance);
 void StopPlugIn();
 // The instance recorded at start-up (NULL before).

@@ -1,4 +1,4 @@
-// Module state and record helpers of the engine.
+// The engine state's end and the record helpers of the engine.
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -8,10 +8,7 @@
 
 namespace brush {
 
-EngineState &Engine() {
-    static EngineState state;
-    return state;
-}
+EngineState::~EngineState() { ReleaseEngineCaches(*this); }
 
 void SeedRandomWithTime() { std::srand(static_cast<unsigned>(std::time(nullptr))); }
 

@@ -48,13 +48,13 @@ struct Segment {
     uint32_t dist8;
 };
 
-Segment SegmentOf(const PlugInBrushContext *ctx) {
+Segment SegmentOf(EngineState &engine, const PlugInBrushContext *ctx) {
     Segment s;
     s.prevX = Coord(ctx->prevX);
     s.prevY = Coord(ctx->prevY);
     s.curX = Coord(ctx->curX);
     s.curY = Coord(ctx->curY);
-    s.dist8 = GetDistance8(ctx->curX, ctx->curY, ctx->prevX, ctx->prevY);
+    s.dist8 = GetDistance8(engine, ctx->curX, ctx->curY, ctx->prevX, ctx->prevY);
     return s;
 }
 
@@ -124,9 +124,9 @@ int PlaceSingle(PlugInBrushContext *ctx, const Segment &s, DabPlace *place, Dirt
 
 }  // namespace
 
-uint32_t IntegerRoot(uint32_t v) {
+uint32_t IntegerRoot(EngineState &engine, uint32_t v) {
     if (v < 2) return v;
-    uint32_t g = Engine().sqrtGuess;
+    uint32_t g = engine.sqrtGuess;
     if (g == 0) g = 1;
     // Newton's step for the rounded root; its only fixed point is the g
     // with g (g - 1) <= v < g (g + 1), reached from any start in a few
@@ -140,42 +140,41 @@ uint32_t IntegerRoot(uint32_t v) {
     }
     while (uint64_t{g} * (g - 1) > v) --g;
     while (uint64_t{g} * (g + 1) <= v) ++g;
-    if (g < 65536) Engine().sqrtGuess = static_cast<uint16_t>(g);
+    if (g < 65536) engine.sqrtGuess = static_cast<uint16_t>(g);
     return g;
 }
 
-uint16_t GetDistance8(int32_t ax, int32_t ay, int32_t bx, int32_t by) {
+uint16_t GetDistance8(EngineState &engine, int32_t ax, int32_t ay, int32_t bx, int32_t by) {
     const int64_t dx = Coord(ax) - Coord(bx), dy = Coord(ay) - Coord(by);
     const uint64_t v = 64 * static_cast<uint64_t>(dx * dx + dy * dy);
     // 65535 eighths is over 8000 pixels: beyond that the distance saturates
     // instead of wrapping round to a short one.
     if (v >= uint64_t{65535} * 65536) return 65535;
-    const uint32_t root = IntegerRoot(static_cast<uint32_t>(v));
+    const uint32_t root = IntegerRoot(engine, static_cast<uint32_t>(v));
     return static_cast<uint16_t>(root > 65535 ? 65535 : root);
 }
 
-uint32_t TipDiagonal8(const PlugInBrushContext *ctx) {
+uint32_t TipDiagonal8(EngineState &engine, const PlugInBrushContext *ctx) {
     // Every dab asks again, alternating with the segment's length; keeping
     // the last diagonal spares the root a long way back from the distance.
-    EngineState &engine = Engine();
     if (ctx->tipWidth == engine.diagonalTipWidth && ctx->tipHeight == engine.diagonalTipHeight &&
         engine.diagonal8 != 0) {
         return engine.diagonal8;
     }
     const uint64_t w = static_cast<uint64_t>(ctx->tipWidth), h = static_cast<uint64_t>(ctx->tipHeight);
     const uint64_t v = 64 * (w * w + h * h);
-    const uint32_t diagonal = IntegerRoot(v > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(v));
+    const uint32_t diagonal = IntegerRoot(engine, v > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(v));
     engine.diagonalTipWidth = ctx->tipWidth;
     engine.diagonalTipHeight = ctx->tipHeight;
     engine.diagonal8 = diagonal;
     return diagonal;
 }
 
-uint32_t TipRadius4(int32_t size, int32_t i, int32_t j) {
+uint32_t TipRadius4(EngineState &engine, int32_t size, int32_t i, int32_t j) {
     const int64_t a = 2 * int64_t{size} - 4 * int64_t{i};
     const int64_t b = 2 * int64_t{size} - 4 * int64_t{j};
     const uint64_t v = static_cast<uint64_t>(a * a + b * b);
-    return IntegerRoot(v > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(v));
+    return IntegerRoot(engine, v > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(v));
 }
 
 int32_t RatioSpacingK(int32_t percent) {
@@ -184,13 +183,13 @@ int32_t RatioSpacingK(int32_t percent) {
     return k < 1 ? 1 : k;
 }
 
-int GetDabPlace(PlugInBrushContext *ctx, DabPlace *place, DirtyRect *rect, int32_t n) {
+int GetDabPlace(EngineState &engine, PlugInBrushContext *ctx, DabPlace *place, DirtyRect *rect, int32_t n) {
     if (!ctx || !place || !rect || n < 0) return 0;
     if (ctx->pressure < 2) return 0;
-    const Segment s = SegmentOf(ctx);
+    const Segment s = SegmentOf(engine, ctx);
     if (s.dist8 == 0) return PlaceSingle(ctx, s, place, rect, n);
 
-    const double diag8 = TipDiagonal8(ctx);
+    const double diag8 = TipDiagonal8(engine, ctx);
     const double pressure = ctx->pressure;
     const double spacing8 = diag8 * pressure / 1024;
     if (n == 0 && spacing8 > s.dist8) {
@@ -209,13 +208,13 @@ int GetDabPlace(PlugInBrushContext *ctx, DabPlace *place, DirtyRect *rect, int32
     return 1;
 }
 
-int GetDabPlaceByRatio(PlugInBrushContext *ctx, DabPlace *place, DirtyRect *rect, int32_t percent,
-                       int32_t n) {
+int GetDabPlaceByRatio(EngineState &engine, PlugInBrushContext *ctx, DabPlace *place, DirtyRect *rect,
+                       int32_t percent, int32_t n) {
     if (!ctx || !place || !rect || n < 0) return 0;
-    const Segment s = SegmentOf(ctx);
+    const Segment s = SegmentOf(engine, ctx);
     if (s.dist8 == 0) return PlaceSingle(ctx, s, place, rect, n);
 
-    const int64_t diag8 = TipDiagonal8(ctx);
+    const int64_t diag8 = TipDiagonal8(engine, ctx);
     const int64_t k = RatioSpacingK(percent);
     const int64_t spacing8 = diag8 * k / 128;
     if (n == 0 && s.dist8 < spacing8) {
@@ -233,9 +232,10 @@ int GetDabPlaceByRatio(PlugInBrushContext *ctx, DabPlace *place, DirtyRect *rect
     return 1;
 }
 
-int GetDabPlaceByPixel(PlugInBrushContext *ctx, DabPlace *place, DirtyRect *rect, int32_t n) {
+int GetDabPlaceByPixel(EngineState &engine, PlugInBrushContext *ctx, DabPlace *place, DirtyRect *rect,
+                       int32_t n) {
     if (!ctx || !place || !rect || n < 0) return 0;
-    const Segment s = SegmentOf(ctx);
+    const Segment s = SegmentOf(engine, ctx);
     if (s.dist8 == 0) return PlaceSingle(ctx, s, place, rect, n);
     if (n > static_cast<int32_t>(s.dist8 / 8)) return 0;
 
@@ -246,17 +246,17 @@ int GetDabPlaceByPixel(PlugInBrushContext *ctx, DabPlace *place, DirtyRect *rect
     return 1;
 }
 
-int PlaceDab(PlugInBrushContext *ctx, DabPlace *place, DirtyRect *rect, const DabSpacing &spacing,
-             int32_t n) {
+int PlaceDab(EngineState &engine, PlugInBrushContext *ctx, DabPlace *place, DirtyRect *rect,
+             const DabSpacing &spacing, int32_t n) {
     switch (spacing.kind) {
     case DabSpacing::kRatio:
-        return GetDabPlaceByRatio(ctx, place, rect, spacing.percent, n);
+        return GetDabPlaceByRatio(engine, ctx, place, rect, spacing.percent, n);
     case DabSpacing::kPixel:
-        return GetDabPlaceByPixel(ctx, place, rect, n);
+        return GetDabPlaceByPixel(engine, ctx, place, rect, n);
     case DabSpacing::kPressure:
         break;
     }
-    return GetDabPlace(ctx, place, rect, n);
+    return GetDabPlace(engine, ctx, place, rect, n);
 }
 
 }  // namespace brush

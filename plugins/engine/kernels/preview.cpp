@@ -49,13 +49,14 @@ int32_t PreviewCoverage(int32_t tipByte, int32_t strength) {
     return 128 - a;
 }
 
-int DrawBrushPreview(PlugInBrushContext *ctx, BrushLock *lock, int32_t strength) {
+int DrawBrushPreview(EngineState &engine, PlugInBrushContext *ctx, int32_t strength) {
+    BrushLock *lock = engine.lock;
     if (!FillPreviewBackground(ctx)) return 0;
     if (!BeginBrushDraw(ctx, lock)) return 0;
     const BgrColor target = ColorOf(ctx->color);
     DirtyRect rect;
     DabPlace place;
-    if (GetDabPlace(ctx, &place, &rect, 0) && place.sizeW > 0 && place.sizeH > 0) {
+    if (GetDabPlace(engine, ctx, &place, &rect, 0) && place.sizeW > 0 && place.sizeH > 0) {
         const CanvasView canvas = CanvasOf(ctx);
         const uint8_t *mask = TipMask(ctx);
         for (int32_t j = 0; j < place.sizeH; ++j) {

@@ -28,7 +28,7 @@ uint8_t RaisedCosine(double angle, int32_t peak) {
 
 // Small tips and the per-pixel rule shared by the three round masks.
 template <typename Rule>
-void FillRoundMask(uint8_t *mask, int32_t size, int32_t peak, int32_t sizeOnePeak, Rule rule) {
+void FillRoundMask(EngineState &engine, uint8_t *mask, int32_t size, int32_t peak, int32_t sizeOnePeak, Rule rule) {
     if (!mask || size < 1) return;
     if (size == 1) {
         mask[0] = static_cast<uint8_t>(sizeOnePeak);
@@ -40,7 +40,7 @@ void FillRoundMask(uint8_t *mask, int32_t size, int32_t peak, int32_t sizeOnePea
     }
     for (int32_t j = 0; j < size; ++j) {
         for (int32_t i = 0; i < size; ++i) {
-            const int32_t r = static_cast<int32_t>(TipRadius4(size, i, j));
+            const int32_t r = static_cast<int32_t>(TipRadius4(engine, size, i, j));
             mask[static_cast<size_t>(j) * size + i] = rule(r);
         }
     }
@@ -50,13 +50,14 @@ int32_t TipSize(const PlugInBrushContext *ctx) { return ParamValue(ctx, 1); }
 int32_t TipPeak(const PlugInBrushContext *ctx) { return PeakOfDensity(ParamValue(ctx, 2)); }
 
 // Frees the old tip and builds a new one with `fill`.
-int BuildSingleTip(PlugInBrushContext *ctx, void (*fill)(uint8_t *, int32_t, int32_t)) {
+int BuildSingleTip(EngineState &engine, PlugInBrushContext *ctx,
+                   void (*fill)(EngineState &, uint8_t *, int32_t, int32_t)) {
     if (!ctx) return 0;
-    ReleaseTipBuffers(ctx);
+    ReleaseTipBuffers(engine, ctx);
     if (!ctx->tipParams) return 0;
-    uint8_t *mask = AllocTipMasks(ctx, TipSize(ctx), 1);
+    uint8_t *mask = AllocTipMasks(engine, ctx, TipSize(ctx), 1);
     if (!mask) return 0;
-    fill(mask, ctx->tipWidth, TipPeak(ctx));
+    fill(engine, mask, ctx->tipWidth, TipPeak(ctx));
     return 1;
 }
 
@@ -67,16 +68,16 @@ void FreeField(void *&field) {
 
 }  // namespace
 
-void ReleaseTipBuffers(PlugInBrushContext *ctx) {
+void ReleaseTipBuffers(EngineState &engine, PlugInBrushContext *ctx) {
     if (!ctx) return;
-    ++Engine().tipGeneration;
+    ++engine.tipGeneration;
     FreeField(ctx->tipBits);
     FreeField(ctx->workBits);
 }
 
-uint8_t *AllocTipMasks(PlugInBrushContext *ctx, int32_t size, int32_t variants) {
+uint8_t *AllocTipMasks(EngineState &engine, PlugInBrushContext *ctx, int32_t size, int32_t variants) {
     if (!ctx) return nullptr;
-    ++Engine().tipGeneration;
+    ++engine.tipGeneration;
     FreeField(ctx->tipBits);
     ctx->tipWidth = ctx->tipHeight = 0;
     if (size < 1 || size > kMaxTipSide || variants < 1) return nullptr;
@@ -90,33 +91,39 @@ uint8_t *AllocTipMasks(PlugInBrushContext *ctx, int32_t size, int32_t variants) 
     return static_cast<uint8_t *>(mask);
 }
 
-void FillSoftMask(uint8_t *mask, int32_t size, int32_t peak) {
-    FillRoundMask(mask, size, peak, peak / 3, [size, peak](int32_t r) -> uint8_t {
+void FillSoftMask(EngineState &engine, uint8_t *mask, int32_t size, int32_t peak) {
+    FillRoundMask(engine, mask, size, peak, peak / 3, [size, peak](int32_t r) -> uint8_t {
         return r < 2 * size ? RaisedCosine(r * kPi / (2 * size), peak) : 0;
     });
 }
 
-void FillMarkerMask(uint8_t *mask, int32_t size, int32_t peak) {
-    FillRoundMask(mask, size, peak, peak, [size, peak](int32_t r) -> uint8_t {
+void FillMarkerMask(EngineState &engine, uint8_t *mask, int32_t size, int32_t peak) {
+    FillRoundMask(engine, mask, size, peak, peak, [size, peak](int32_t r) -> uint8_t {
         if (r < size) return static_cast<uint8_t>(peak);
         return r < 2 * size ? RaisedCosine(2.0 * (r - size) * kPi / (2 * size), peak) : 0;
     });
 }
 
-void FillRollerMask(uint8_t *mask, int32_t size, int32_t peak) {
-    FillRoundMask(mask, size, peak, peak, [size, peak](int32_t r) -> uint8_t {
+void FillRollerMask(EngineState &engine, uint8_t *mask, int32_t size, int32_t peak) {
+    FillRoundMask(engine, mask, size, peak, peak, [size, peak](int32_t r) -> uint8_t {
         if (r < 2 * size - 4) return static_cast<uint8_t>(peak);
         return r < 2 * size ? static_cast<uint8_t>(peak / (r - 2 * size + 5)) : 0;
     });
 }
 
-int MakeSoftTip(PlugInBrushContext *ctx) { return BuildSingleTip(ctx, FillSoftMask); }
-int MakeMarkerTip(PlugInBrushContext *ctx) { return BuildSingleTip(ctx, FillMarkerMask); }
-int MakeRollerTip(PlugInBrushContext *ctx) { return BuildSingleTip(ctx, FillRollerMask); }
+int MakeSoftTip(EngineState &engine, PlugInBrushContext *ctx) {
+    return BuildSingleTip(engine, ctx, FillSoftMask);
+}
+int MakeMarkerTip(EngineState &engine, PlugInBrushContext *ctx) {
+    return BuildSingleTip(engine, ctx, FillMarkerMask);
+}
+int MakeRollerTip(EngineState &engine, PlugInBrushContext *ctx) {
+    return BuildSingleTip(engine, ctx, FillRollerMask);
+}
 
-int FreeBrushBuffers(PlugInBrushContext *ctx) {
+int FreeBrushBuffers(EngineState &engine, PlugInBrushContext *ctx) {
     if (!ctx) return 0;
-    ++Engine().tipGeneration;
+    ++engine.tipGeneration;
     FreeField(ctx->tipBits);
     FreeField(ctx->workBits);
     FreeField(ctx->spareBits);

@@ -20,7 +20,6 @@ private:
 };
 
 MutexLock g_brushLock;
-bool g_started = false;
 void *g_instance = nullptr;
 
 }  // namespace
@@ -29,17 +28,20 @@ void *AllocBrushBuffer(size_t bytes) { return bytes ? std::calloc(bytes, 1) : nu
 
 void FreeBrushBuffer(void *buffer) { std::free(buffer); }
 
-BrushLock *ModuleLock() { return g_started ? &g_brushLock : nullptr; }
+EngineState &ModuleEngine() {
+    static EngineState engine;
+    return engine;
+}
 
 void StartPlugIn(void *instance) {
     g_instance = instance;
-    g_started = true;
+    ModuleEngine().lock = &g_brushLock;
     SeedRandomWithTime();
 }
 
 void StopPlugIn() {
-    ReleaseEngineCaches();
-    g_started = false;
+    ReleaseEngineCaches(ModuleEngine());
+    ModuleEngine().lock = nullptr;
 }
 
 void *PlugInInstance() { return g_instance; }

@@ -1,5 +1,6 @@
-// Shared by the engine's tests: a record over a test canvas with a tip of
-// the test's own, for calling the engine operations directly.
+// Shared by the engine's tests: a record over a test canvas with a tip and
+// an engine state of the test's own, for calling the engine operations
+// directly.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,7 +16,8 @@ using brush_test::Bgr;
 using brush_test::Rect;
 using brush_test::TestCanvas;
 
-// A record over `canvas` with a tipW x tipH tip of bytes `tipByte`.
+// A record over `canvas` with a tipW x tipH tip of bytes `tipByte`, and a
+// fresh engine state to call the engine with.
 class EngineRecord {
 public:
     EngineRecord(TestCanvas &canvas, int32_t tipW, int32_t tipH, uint8_t tipByte = 128)
@@ -34,6 +36,8 @@ public:
     PlugInBrushContext *operator->() { return &ctx_; }
     PlugInBrushContext *get() { return &ctx_; }
     std::vector<uint8_t> &tip() { return tip_; }
+
+    brush::EngineState engine;
 
     // A segment from prev to cur (start = prev).
     void Segment(int32_t px, int32_t py, int32_t cx, int32_t cy) {

@@ -94,16 +94,15 @@ TEST(SolidDabBlender, GivesTheBytesOfTheFormulaOnRandomDabs) {
         recFast.Segment(x, y, x, y);
         brush::DirtyRect rect;
         brush::DabPlace place;
-        ASSERT_EQ(brush::GetDabPlace(recFast.get(), &place, &rect, 0), 1);
+        ASSERT_EQ(brush::GetDabPlace(recFast.engine, recFast.get(), &place, &rect, 0), 1);
         const brush::BgrColor target{static_cast<uint8_t>(std::rand()), static_cast<uint8_t>(std::rand()),
                                      static_cast<uint8_t>(std::rand())};
         const int32_t pressure = pressures[std::rand() % 10];
 
-        // Every other trial through the kept coverage of a fixed tip.  Each
-        // trial's tip is a new one, as after a select.
-        ++brush::Engine().tipGeneration;
+        // Every other trial through the kept coverage of a fixed tip, kept
+        // in the trial's own engine state.
         brush::SolidDabBlender blender(pressure);
-        if (trial % 2) blender.UseFixedTip(recFast.get());
+        if (trial % 2) blender.UseFixedTip(recFast.engine, recFast.get());
         blender.SetTarget(target);
         blender.Blend(brush::CanvasOf(recFast.get()), place, recFast.tip().data(), tipW);
         brush::BlendSolidThroughTipOntoBgr24Scalar(brush::CanvasOf(recSlow.get()), place,
@@ -124,11 +123,10 @@ TEST(SolidDabBlender, AReplacedFixedTipCoverageIsNotUsedByTheEarlierBlender) {
     rec.Segment(10, 10, 10, 10);
     brush::DirtyRect rect;
     brush::DabPlace place;
-    ASSERT_EQ(brush::GetDabPlace(rec.get(), &place, &rect, 0), 1);
-    ++brush::Engine().tipGeneration;
+    ASSERT_EQ(brush::GetDabPlace(rec.engine, rec.get(), &place, &rect, 0), 1);
     brush::SolidDabBlender heavy(128), light(60);
-    heavy.UseFixedTip(rec.get());
-    light.UseFixedTip(rec.get());
+    heavy.UseFixedTip(rec.engine, rec.get());
+    light.UseFixedTip(rec.engine, rec.get());
     heavy.SetTarget(brush::BgrColor{0, 0, 0});
     heavy.Blend(brush::CanvasOf(rec.get()), place, rec.tip().data(), 9);
     EngineRecord slowRec(slow, 9, 9, 100);
@@ -142,13 +140,15 @@ TEST(SolidDabBlender, AReplacedFixedTipCoverageIsNotUsedByTheEarlierBlender) {
 class TipBuilders : public ::testing::Test {
 protected:
     TipBuilders() : brush(nullptr, canvas) {}
-    const uint8_t *Build(int (*builder)(PlugInBrushContext *), int32_t size, int32_t density) {
+    const uint8_t *Build(int (*builder)(brush::EngineState &, PlugInBrushContext *), int32_t size,
+                         int32_t density) {
         brush.SetParams(size, density, 0);
         brush.ctx().tipParams = brush.params();
-        result = builder(&brush.ctx());
+        result = builder(engine, &brush.ctx());
         return static_cast<const uint8_t *>(brush.ctx().tipBits);
     }
-    ~TipBuilders() override { brush::FreeBrushBuffers(&brush.ctx()); }
+    ~TipBuilders() override { brush::FreeBrushBuffers(engine, &brush.ctx()); }
+    brush::EngineState engine;
     TestCanvas canvas{4, 4};
     brush_test::BrushHarness brush;
     int result = 0;
@@ -212,7 +212,7 @@ TEST_F(TipBuilders, RollerIsFlatWithAOnePixelRim) {
     ASSERT_TRUE(tip);
     for (int32_t j = 0; j < size; ++j) {
         for (int32_t i = 0; i < size; ++i) {
-            const int32_t r = static_cast<int32_t>(brush::TipRadius4(size, i, j));
+            const int32_t r = static_cast<int32_t>(brush::TipRadius4(engine, size, i, j));
             const uint8_t t = tip[j * size + i];
             const int32_t want = r < 28 ? 128 : (r < 32 ? 128 / (r - 27) : 0);
             EXPECT_EQ(t, want) << "r " << r;
@@ -230,7 +230,7 @@ TEST_F(TipBuilders, FreeTheOldBuffersAndRefuseUnusableSizes) {
         EXPECT_EQ(brush.ctx().tipWidth, 0);
     }
     brush.ctx().tipParams = nullptr;
-    EXPECT_EQ(brush::MakeMarkerTip(&brush.ctx()), 0);
+    EXPECT_EQ(brush::MakeMarkerTip(engine, &brush.ctx()), 0);
 }
 
 TEST_F(TipBuilders, DensityOutsideItsRangeStaysWithinFullCoverage) {
@@ -240,16 +240,17 @@ TEST_F(TipBuilders, DensityOutsideItsRangeStaysWithinFullCoverage) {
 }
 
 TEST(FreeBrushBuffers, FreesAllThreeBuffersAndClearsThem) {
+    brush::EngineState engine;
     PlugInBrushContext ctx{};
     ctx.tipBits = brush::AllocBrushBuffer(8);
     ctx.workBits = brush::AllocBrushBuffer(8);
     ctx.spareBits = brush::AllocBrushBuffer(8);
-    EXPECT_EQ(brush::FreeBrushBuffers(&ctx), 1);
+    EXPECT_EQ(brush::FreeBrushBuffers(engine, &ctx), 1);
     EXPECT_EQ(ctx.tipBits, nullptr);
     EXPECT_EQ(ctx.workBits, nullptr);
     EXPECT_EQ(ctx.spareBits, nullptr);
-    EXPECT_EQ(brush::FreeBrushBuffers(&ctx), 1);
-    EXPECT_EQ(brush::FreeBrushBuffers(nullptr), 0);
+    EXPECT_EQ(brush::FreeBrushBuffers(engine, &ctx), 1);
+    EXPECT_EQ(brush::FreeBrushBuffers(engine, nullptr), 0);
 }
 
 }  // namespace

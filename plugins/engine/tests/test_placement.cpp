@@ -16,51 +16,55 @@ bool IsRoundedRoot(uint64_t v, uint64_t g) {
 }
 
 TEST(IntegerRoot, IsTheRoundedRootFromAnyStartingGuess) {
+    brush::EngineState engine;
     const uint16_t guesses[] = {1, 2, 4, 100, 4000, 65535};
     for (uint16_t guess : guesses) {
         for (uint32_t v = 0; v < 20000; ++v) {
-            brush::Engine().sqrtGuess = guess;
-            ASSERT_TRUE(IsRoundedRoot(v, brush::IntegerRoot(v))) << "v " << v << " guess " << guess;
+            engine.sqrtGuess = guess;
+            ASSERT_TRUE(IsRoundedRoot(v, brush::IntegerRoot(engine, v))) << "v " << v << " guess " << guess;
         }
     }
     std::srand(7);
     for (int k = 0; k < 20000; ++k) {
         const uint32_t v = (static_cast<uint32_t>(std::rand()) << 17) ^ (static_cast<uint32_t>(std::rand()) << 2);
-        brush::Engine().sqrtGuess = static_cast<uint16_t>(std::rand());
-        ASSERT_TRUE(IsRoundedRoot(v, brush::IntegerRoot(v))) << "v " << v;
+        engine.sqrtGuess = static_cast<uint16_t>(std::rand());
+        ASSERT_TRUE(IsRoundedRoot(v, brush::IntegerRoot(engine, v))) << "v " << v;
     }
     // Exactly at g (g - 1) the root is g; the largest values still work.
-    EXPECT_EQ(brush::IntegerRoot(12), 4u);
-    EXPECT_EQ(brush::IntegerRoot(11), 3u);
-    EXPECT_EQ(brush::IntegerRoot(0xFFFFFFFFu), 65536u);
-    EXPECT_EQ(brush::IntegerRoot(65535u * 65536u - 1), 65535u);
+    EXPECT_EQ(brush::IntegerRoot(engine, 12), 4u);
+    EXPECT_EQ(brush::IntegerRoot(engine, 11), 3u);
+    EXPECT_EQ(brush::IntegerRoot(engine, 0xFFFFFFFFu), 65536u);
+    EXPECT_EQ(brush::IntegerRoot(engine, 65535u * 65536u - 1), 65535u);
 }
 
 TEST(IntegerRoot, RemembersItsLastResultAsTheNextGuess) {
-    brush::IntegerRoot(10000);
-    EXPECT_EQ(brush::Engine().sqrtGuess, 100);
+    brush::EngineState engine;
+    brush::IntegerRoot(engine, 10000);
+    EXPECT_EQ(engine.sqrtGuess, 100);
 }
 
 TEST(Distance, IsEightTimesTheDistanceRounded) {
-    EXPECT_EQ(brush::GetDistance8(0, 0, 5, 0), 40);
-    EXPECT_EQ(brush::GetDistance8(3, 4, 0, 0), 40);
-    EXPECT_EQ(brush::GetDistance8(0, 0, 1, 1), 11);  // 11.31
-    EXPECT_EQ(brush::GetDistance8(7, 7, 7, 7), 0);
-    EXPECT_EQ(brush::GetDistance8(0, 0, 0, 1), 8);
+    brush::EngineState engine;
+    EXPECT_EQ(brush::GetDistance8(engine, 0, 0, 5, 0), 40);
+    EXPECT_EQ(brush::GetDistance8(engine, 3, 4, 0, 0), 40);
+    EXPECT_EQ(brush::GetDistance8(engine, 0, 0, 1, 1), 11);  // 11.31
+    EXPECT_EQ(brush::GetDistance8(engine, 7, 7, 7, 7), 0);
+    EXPECT_EQ(brush::GetDistance8(engine, 0, 0, 0, 1), 8);
 }
 
 TEST(Distance, SaturatesInsteadOfWrappingOnHugeMoves) {
+    brush::EngineState engine;
     // 64 (dx^2 + dy^2) no longer fits 32 bits here; a wrapped value would
     // make the brush think the pointer had hardly moved.
-    EXPECT_EQ(brush::GetDistance8(0, 0, 9000, 0), 65535);
-    EXPECT_EQ(brush::GetDistance8(-2147483647 - 1, 0, 2147483647, 2147483647), 65535);
-    EXPECT_EQ(brush::GetDistance8(0, 0, 8191, 0), 65528);
+    EXPECT_EQ(brush::GetDistance8(engine, 0, 0, 9000, 0), 65535);
+    EXPECT_EQ(brush::GetDistance8(engine, -2147483647 - 1, 0, 2147483647, 2147483647), 65535);
+    EXPECT_EQ(brush::GetDistance8(engine, 0, 0, 8191, 0), 65528);
 }
 
 TEST(Distance, TipDiagonalOfA30PixelTipIs339) {
     TestCanvas canvas(40, 40);
     EngineRecord rec(canvas, 30, 30);
-    EXPECT_EQ(brush::TipDiagonal8(rec.get()), 339u);
+    EXPECT_EQ(brush::TipDiagonal8(rec.engine, rec.get()), 339u);
 }
 
 // ------------------------------------------------------ pressure spacing --
@@ -72,7 +76,7 @@ protected:
         brush::DirtyRect rect;
         brush::DabPlace place;
         int32_t n = 0;
-        while (brush::GetDabPlace(rec.get(), &place, &rect, n)) {
+        while (brush::GetDabPlace(rec.engine, rec.get(), &place, &rect, n)) {
             if (xs) xs->push_back(place.canvasX + rec->tipWidth / 2 - place.tipX);
             ++n;
         }
@@ -86,7 +90,7 @@ TEST_F(PressureSpacing, FiveInAThirtyPixelTipPlacesNoDabAndPullsCurBack) {
     rec.Segment(100, 50, 105, 50);
     brush::DirtyRect rect{1, 2, 3, 4};
     brush::DabPlace place;
-    EXPECT_EQ(brush::GetDabPlace(rec.get(), &place, &rect, 0), 0);
+    EXPECT_EQ(brush::GetDabPlace(rec.engine, rec.get(), &place, &rect, 0), 0);
     EXPECT_EQ(rec->curX, 100);
     EXPECT_EQ(rec->curY, 50);
     EXPECT_TRUE(ToRect(rect).IsZero());
@@ -127,9 +131,9 @@ TEST_F(PressureSpacing, LightPressureSpacesCloserAndBelowTwoPaintsNothing) {
     rec->pressure = 1;
     brush::DirtyRect rect;
     brush::DabPlace place;
-    EXPECT_EQ(brush::GetDabPlace(rec.get(), &place, &rect, 0), 0);
+    EXPECT_EQ(brush::GetDabPlace(rec.engine, rec.get(), &place, &rect, 0), 0);
     rec.Segment(10, 50, 10, 50);
-    EXPECT_EQ(brush::GetDabPlace(rec.get(), &place, &rect, 0), 0);
+    EXPECT_EQ(brush::GetDabPlace(rec.engine, rec.get(), &place, &rect, 0), 0);
 }
 
 TEST_F(PressureSpacing, DiagonalDabCentresAreTruncatedTowardZero) {
@@ -138,7 +142,7 @@ TEST_F(PressureSpacing, DiagonalDabCentresAreTruncatedTowardZero) {
     rec.Segment(3, 50, -97, 50);
     brush::DirtyRect rect;
     brush::DabPlace place;
-    ASSERT_EQ(brush::GetDabPlace(rec.get(), &place, &rect, 0), 1);
+    ASSERT_EQ(brush::GetDabPlace(rec.engine, rec.get(), &place, &rect, 0), 1);
     // 3 - 5.297 = -2.297 -> -2: the tip reaches from -17 to 12
     EXPECT_EQ(rect.right, -2 + 15);
 }
@@ -161,7 +165,7 @@ int32_t FirstDabWithRatio(EngineRecord &rec, int32_t percent, int32_t dx) {
     rec.Segment(100, 100, 100 + dx, 100);
     brush::DirtyRect rect;
     brush::DabPlace place;
-    return brush::GetDabPlaceByRatio(rec.get(), &place, &rect, percent, 0);
+    return brush::GetDabPlaceByRatio(rec.engine, rec.get(), &place, &rect, percent, 0);
 }
 
 TEST(RatioSpacing, TheTruncatedSpacingDecidesWhenTheFirstDabComes) {
@@ -185,7 +189,7 @@ TEST(RatioSpacing, PlacesDabsAtWholeSpacingsUpToTheEnd) {
     brush::DirtyRect rect;
     brush::DabPlace place;
     int32_t n = 0;
-    while (brush::GetDabPlaceByRatio(rec.get(), &place, &rect, 25, n)) {
+    while (brush::GetDabPlaceByRatio(rec.engine, rec.get(), &place, &rect, 25, n)) {
         const int64_t offset = int64_t{200} * (n + 1) * 1131 * 32 / (1600 * 128);
         EXPECT_EQ(place.canvasX - place.tipX + 50, 50 + offset) << "dab " << n;
         ++n;
@@ -201,7 +205,7 @@ TEST(PixelSpacing, OneDabPerPixelOfPath) {
     brush::DirtyRect rect;
     brush::DabPlace place;
     int32_t n = 0;
-    while (brush::GetDabPlaceByPixel(rec.get(), &place, &rect, n)) {
+    while (brush::GetDabPlaceByPixel(rec.engine, rec.get(), &place, &rect, n)) {
         EXPECT_EQ(place.canvasX + 1, 11 + n) << "dab " << n;
         ++n;
     }
@@ -254,7 +258,7 @@ TEST(Clipping, MatchesThePixelsOfTheTipThatFallOnTheCanvasAtEveryEdge) {
                 rec.Segment(x, y, x, y);
                 brush::DirtyRect rect;
                 brush::DabPlace got;
-                ASSERT_EQ(brush::GetDabPlace(rec.get(), &got, &rect, 0), 1);
+                ASSERT_EQ(brush::GetDabPlace(rec.engine, rec.get(), &got, &rect, 0), 1);
                 const brush::DabPlace want = BruteForcePlace(23, 17, size[0], size[1], x, y);
                 const std::string where = "tip " + std::to_string(size[0]) + "x" + std::to_string(size[1]) +
                                           " at " + std::to_string(x) + "," + std::to_string(y);
@@ -277,7 +281,7 @@ TEST(DirtyRect, CoversTheDabWithASpareRowAbove) {
     rec.Segment(50, 50, 50, 50);
     brush::DirtyRect rect;
     brush::DabPlace place;
-    ASSERT_EQ(brush::GetDabPlace(rec.get(), &place, &rect, 0), 1);
+    ASSERT_EQ(brush::GetDabPlace(rec.engine, rec.get(), &place, &rect, 0), 1);
     // painted rows 41..60 and columns 40..59; the rectangle starts one row
     // higher
     EXPECT_EQ(ToRect(rect), (Rect{40, 40, 60, 61}));
@@ -289,10 +293,10 @@ TEST(DirtyRect, ReachesPastTheRightAndTopEdgesButNotLeftAndBottom) {
     brush::DirtyRect rect;
     brush::DabPlace place;
     rec.Segment(28, 1, 28, 1);
-    ASSERT_EQ(brush::GetDabPlace(rec.get(), &place, &rect, 0), 1);
+    ASSERT_EQ(brush::GetDabPlace(rec.engine, rec.get(), &place, &rect, 0), 1);
     EXPECT_EQ(ToRect(rect), (Rect{23, -4, 33, 7}));
     rec.Segment(1, 28, 1, 28);
-    ASSERT_EQ(brush::GetDabPlace(rec.get(), &place, &rect, 0), 1);
+    ASSERT_EQ(brush::GetDabPlace(rec.engine, rec.get(), &place, &rect, 0), 1);
     EXPECT_EQ(ToRect(rect), (Rect{0, 23, 6, 30}));
 }
 
@@ -303,7 +307,7 @@ TEST(DirtyRect, ADabWhollyOutsideStillCountsAndWidensTheRectangle) {
     brush::DirtyRect rect;
     brush::DabPlace place;
     int32_t n = 0, outside = 0;
-    while (brush::GetDabPlace(rec.get(), &place, &rect, n)) {
+    while (brush::GetDabPlace(rec.engine, rec.get(), &place, &rect, n)) {
         if (place.sizeW == 0) ++outside;
         ++n;
     }

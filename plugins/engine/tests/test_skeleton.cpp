@@ -17,11 +17,11 @@ using brush_test::BrushHarness;
 // painting outcome it reports is up to the test.
 brush::PaintResult g_outcome = brush::PaintResult::kPainted;
 
-brush::PaintResult PaintSolid(PlugInBrushContext *ctx, brush::DirtyRect &rect) {
+brush::PaintResult PaintSolid(brush::EngineState &engine, PlugInBrushContext *ctx, brush::DirtyRect &rect) {
     brush::SolidDabBlender blender(ctx->pressure);
     blender.SetTarget(brush::ColorOf(ctx->color));
     const brush::CanvasView canvas = brush::CanvasOf(ctx);
-    brush::LayDabs(ctx, rect, brush::DabSpacing::Pressure(), [&](const brush::DabPlace &place) {
+    brush::LayDabs(engine, ctx, rect, brush::DabSpacing::Pressure(), [&](const brush::DabPlace &place) {
         blender.Blend(canvas, place, brush::TipMask(ctx), ctx->tipWidth);
     });
     return g_outcome;
@@ -34,12 +34,14 @@ brush::BrushOps SolidOps() {
     return ops;
 }
 
-int32_t SolidBrush(PlugInBrushContext *ctx) { return brush::RunBrush(ctx, SolidOps()); }
+// The brush as a plug-in's entry point runs it: over the module's engine
+// state, whose lock StartPlugIn sets.
+int32_t SolidBrush(PlugInBrushContext *ctx) { return brush::RunBrush(brush::ModuleEngine(), ctx, SolidOps()); }
 
 // True when another thread can take the plug-in's lock: no call may return
 // holding it.  A thread left waiting is abandoned (the test has failed).
 bool LockIsFree() {
-    brush::BrushLock *lock = brush::ModuleLock();
+    brush::BrushLock *lock = brush::ModuleEngine().lock;
     if (!lock) return false;
     auto done = std::make_shared<std::atomic<bool>>(false);
     std::thread([lock, done] {

@@ -1,6 +1,7 @@
 // Platform services of the engine in a Windows plug-in: buffers from the
-// global heap, one critical section per loaded plug-in, and the start-up
-// that seeds the process's one rand() generator.  msvcrt.dll stays shared
+// global heap, the module's engine state with one critical section per
+// loaded plug-in, and the start-up that seeds the process's one rand()
+// generator.  msvcrt.dll stays shared
 // across the process (see cmake/Pintora.cmake), so the srand() here seeds
 // the generator every module's rand() draws from.
 #include <windows.h>
@@ -46,16 +47,21 @@ void FreeBrushBuffer(void *buffer) {
     if (buffer) GlobalFree(static_cast<HGLOBAL>(buffer));
 }
 
-BrushLock *ModuleLock() { return g_brushLock.ready() ? &g_brushLock : nullptr; }
+EngineState &ModuleEngine() {
+    static EngineState engine;
+    return engine;
+}
 
 void StartPlugIn(void *instance) {
     g_instance = static_cast<HINSTANCE>(instance);
     if (!g_brushLock.ready()) g_brushLock.Initialise();
+    ModuleEngine().lock = &g_brushLock;
     SeedRandomWithTime();
 }
 
 void StopPlugIn() {
-    ReleaseEngineCaches();
+    ReleaseEngineCaches(ModuleEngine());
+    ModuleEngine().lock = nullptr;
     g_brushLock.Delete();
 }
 

@@ -90,9 +90,10 @@ std::vector<brush::DabPlace> PlaceDabs(const PlugInBrushContext &selected, const
     AttachCanvas(placer, scratch);
     std::vector<brush::DabPlace> places;
     int64_t area = 0;
+    brush::EngineState engine;  // the bench's own, apart from the plug-in's
     DriveStroke(placer, points, pressure, [&](PlugInBrushContext &ctx, bool) {
         brush::DirtyRect rect;
-        brush::LayDabs(&ctx, rect, spacing, [&](const brush::DabPlace &p) {
+        brush::LayDabs(engine, &ctx, rect, spacing, [&](const brush::DabPlace &p) {
             places.push_back(p);
             area += int64_t{p.sizeW} * p.sizeH;
         });

@@ -47,10 +47,6 @@ uint8_t ClampChannel(int32_t v) { return static_cast<uint8_t>(v < 0 ? 0 : (v > 2
 
 // ---------------------------------------------------------------- rainbow --
 
-// Position on the hue circle of the last rainbow dab: 0..239, shared by all
-// strokes (and all contexts) of the loaded plug-in.
-int32_t g_rainbowHue = 0;
-
 constexpr int32_t kHueSteps = 240;
 constexpr int32_t kHueStride = 13;
 
@@ -71,14 +67,14 @@ BgrColor RainbowColor(int32_t hue) {
     }
 }
 
-PaintResult PaintRainbow(PlugInBrushContext *ctx, DirtyRect &rect) {
+PaintResult PaintRainbow(brush::EngineState &engine, PlugInBrushContext *ctx, DirtyRect &rect) {
     brush::SolidDabBlender blender(ctx->pressure);
-    blender.UseFixedTip(ctx);  // the soft tip stays as it was built on select
+    blender.UseFixedTip(engine, ctx);  // the soft tip stays as it was built on select
     const CanvasView canvas = brush::CanvasOf(ctx);
     const uint8_t *mask = brush::TipMask(ctx);
-    brush::LayDabs(ctx, rect, brush::DabSpacing::Pressure(), [&](const DabPlace &place) {
-        g_rainbowHue = (g_rainbowHue + kHueStride) % kHueSteps;
-        blender.SetTarget(RainbowColor(g_rainbowHue));
+    brush::LayDabs(engine, ctx, rect, brush::DabSpacing::Pressure(), [&](const DabPlace &place) {
+        engine.walkingHue = (engine.walkingHue + kHueStride) % kHueSteps;
+        blender.SetTarget(RainbowColor(engine.walkingHue));
         blender.Blend(canvas, place, mask, ctx->tipWidth);
     });
     return PaintResult::kPainted;
@@ -86,7 +82,9 @@ PaintResult PaintRainbow(PlugInBrushContext *ctx, DirtyRect &rect) {
 
 brush::BrushOps RainbowOps();
 
-int PreviewRainbow(PlugInBrushContext *ctx) { return brush::PreviewByRepeatedPaint(ctx, RainbowOps(), 1); }
+int PreviewRainbow(brush::EngineState &engine, PlugInBrushContext *ctx) {
+    return brush::PreviewByRepeatedPaint(engine, ctx, RainbowOps(), 1);
+}
 
 brush::BrushOps RainbowOps() {
     brush::BrushOps ops;
@@ -179,22 +177,22 @@ void LayRollerDab(const CanvasView &canvas, uint8_t *map, const DabPlace &place,
     }
 }
 
-PaintResult PaintRoller(PlugInBrushContext *ctx, DirtyRect &rect) {
+PaintResult PaintRoller(brush::EngineState &engine, PlugInBrushContext *ctx, DirtyRect &rect) {
     uint8_t *map = CoverageMapOf(ctx);
     if (!map) return PaintResult::kRefusedEmpty;
     const int32_t limit = brush::PeakOfDensity(brush::ParamValue(ctx, 2));
     const BgrColor target = brush::ColorOf(ctx->color);
     const CanvasView canvas = brush::CanvasOf(ctx);
     const uint8_t *mask = brush::TipMask(ctx);
-    brush::LayDabs(ctx, rect, brush::DabSpacing::Ratio(10), [&](const DabPlace &place) {
+    brush::LayDabs(engine, ctx, rect, brush::DabSpacing::Ratio(10), [&](const DabPlace &place) {
         LayRollerDab(canvas, map, place, mask, ctx->tipWidth, target, ctx->pressure, limit);
     });
     return PaintResult::kPainted;
 }
 
-int BeginRollerStroke(PlugInBrushContext *ctx) { return NewCoverageMap(ctx) ? 1 : 0; }
+int BeginRollerStroke(brush::EngineState &, PlugInBrushContext *ctx) { return NewCoverageMap(ctx) ? 1 : 0; }
 
-int EndRollerStroke(PlugInBrushContext *ctx) {
+int EndRollerStroke(brush::EngineState &, PlugInBrushContext *ctx) {
     FreeCoverageMap(ctx);
     return 1;
 }
@@ -215,20 +213,20 @@ brush::BrushOps RollerOps() {
 // radius (a marker tip below size 3), and in workBits the shade map, one
 // byte per tip pixel, 128 on the diagonal, brighter above it (higher tip
 // rows, further left) and darker below.
-int MakePipeTip(PlugInBrushContext *ctx) {
+int MakePipeTip(brush::EngineState &engine, PlugInBrushContext *ctx) {
     if (!ctx) return 0;
-    brush::ReleaseTipBuffers(ctx);
+    brush::ReleaseTipBuffers(engine, ctx);
     if (!ctx->tipParams) return 0;
-    uint8_t *mask = brush::AllocTipMasks(ctx, brush::ParamValue(ctx, 1), 1);
+    uint8_t *mask = brush::AllocTipMasks(engine, ctx, brush::ParamValue(ctx, 1), 1);
     if (!mask) return 0;
     const int32_t size = ctx->tipWidth;
     const int32_t peak = brush::PeakOfDensity(brush::ParamValue(ctx, 2));
     if (size < 3) {
-        brush::FillMarkerMask(mask, size, peak);
+        brush::FillMarkerMask(engine, mask, size, peak);
     } else {
         for (int32_t j = 0; j < size; ++j) {
             for (int32_t i = 0; i < size; ++i) {
-                const int32_t r = static_cast<int32_t>(brush::TipRadius4(size, i, j));
+                const int32_t r = static_cast<int32_t>(brush::TipRadius4(engine, size, i, j));
                 if (r >= 2 * size) continue;
                 const double q = static_cast<double>(r) / (2.0 * size);
                 mask[static_cast<size_t>(j) * size + i] = static_cast<uint8_t>((1 - q * q * q) * peak);
@@ -285,7 +283,7 @@ void LayPipeDab(const CanvasView &canvas, const DabPlace &place, const uint8_t *
     }
 }
 
-PaintResult PaintPipe(PlugInBrushContext *ctx, DirtyRect &rect) {
+PaintResult PaintPipe(brush::EngineState &engine, PlugInBrushContext *ctx, DirtyRect &rect) {
     const auto *shade = static_cast<const uint8_t *>(ctx->workBits);
     if (!shade) return PaintResult::kRefusedEmpty;
     const ShadedTargets targets(brush::ColorOf(ctx->color));
@@ -294,7 +292,7 @@ PaintResult PaintPipe(PlugInBrushContext *ctx, DirtyRect &rect) {
     const CanvasView canvas = brush::CanvasOf(ctx);
     const uint8_t *mask = brush::TipMask(ctx);
     const int32_t percent = PipeSpacingPercent(brush::ParamValue(ctx, 3));
-    brush::LayDabs(ctx, rect, brush::DabSpacing::Ratio(percent), [&](const DabPlace &place) {
+    brush::LayDabs(engine, ctx, rect, brush::DabSpacing::Ratio(percent), [&](const DabPlace &place) {
         LayPipeDab(canvas, place, mask, shade, ctx->tipWidth, targets, coverage);
     });
     return PaintResult::kPainted;
@@ -302,7 +300,9 @@ PaintResult PaintPipe(PlugInBrushContext *ctx, DirtyRect &rect) {
 
 brush::BrushOps PipeOps();
 
-int PreviewPipe(PlugInBrushContext *ctx) { return brush::PreviewByRepeatedPaint(ctx, PipeOps(), 6); }
+int PreviewPipe(brush::EngineState &engine, PlugInBrushContext *ctx) {
+    return brush::PreviewByRepeatedPaint(engine, ctx, PipeOps(), 6);
+}
 
 brush::BrushOps PipeOps() {
     brush::BrushOps ops;
@@ -314,19 +314,19 @@ brush::BrushOps PipeOps() {
 
 }  // namespace
 
-int32_t RainbowBrush(PlugInBrushContext *ctx) {
+int32_t RainbowBrush(brush::EngineState &engine, PlugInBrushContext *ctx) {
     static const brush::BrushOps ops = RainbowOps();
-    return brush::RunBrush(ctx, ops);
+    return brush::RunBrush(engine, ctx, ops);
 }
 
-int32_t RollerBrush(PlugInBrushContext *ctx) {
+int32_t RollerBrush(brush::EngineState &engine, PlugInBrushContext *ctx) {
     static const brush::BrushOps ops = RollerOps();
-    return brush::RunBrush(ctx, ops);
+    return brush::RunBrush(engine, ctx, ops);
 }
 
-int32_t PipeBrush(PlugInBrushContext *ctx) {
+int32_t PipeBrush(brush::EngineState &engine, PlugInBrushContext *ctx) {
     static const brush::BrushOps ops = PipeOps();
-    return brush::RunBrush(ctx, ops);
+    return brush::RunBrush(engine, ctx, ops);
 }
 
 }  // namespace penlith

@@ -35,18 +35,18 @@ using brush::PaintResult;
 
 constexpr int32_t kMinFurSize = 5;
 
-bool InsideDisc(int32_t size, int32_t x, int32_t y) {
-    return brush::TipRadius4(size, x, y) < static_cast<uint32_t>(2 * size);
+bool InsideDisc(brush::EngineState &engine, int32_t size, int32_t x, int32_t y) {
+    return brush::TipRadius4(engine, size, x, y) < static_cast<uint32_t>(2 * size);
 }
 
 // Scatters the dots: each lands on a pixel of the disc with the peak.
-void ScatterDots(uint8_t *mask, int32_t size, int32_t peak) {
+void ScatterDots(brush::EngineState &engine, uint8_t *mask, int32_t size, int32_t peak) {
     int32_t dots = (size + 2) / 4;
     if (dots < 1) dots = 1;
     while (dots > 0) {
         const int32_t x = std::rand() % size;
         const int32_t y = std::rand() % size;
-        if (!InsideDisc(size, x, y)) continue;
+        if (!InsideDisc(engine, size, x, y)) continue;
         mask[static_cast<size_t>(y) * size + x] = static_cast<uint8_t>(peak);
         --dots;
     }
@@ -71,7 +71,7 @@ void DropClumps(uint8_t *mask, int32_t size, int32_t peak) {
 
 // The box blur of `from` into `to` (both size x size), capped at 128, with
 // everything outside the disc cut to 0.
-void BlurIntoDisc(const uint8_t *from, uint8_t *to, int32_t size) {
+void BlurIntoDisc(brush::EngineState &engine, const uint8_t *from, uint8_t *to, int32_t size) {
     for (int32_t y = 0; y < size; ++y) {
         const uint8_t *rows[3] = {from + static_cast<size_t>(y > 0 ? y - 1 : y) * size,
                                   from + static_cast<size_t>(y) * size,
@@ -91,31 +91,31 @@ void BlurIntoDisc(const uint8_t *from, uint8_t *to, int32_t size) {
     }
     for (int32_t y = 0; y < size; ++y) {
         for (int32_t x = 0; x < size; ++x) {
-            if (!InsideDisc(size, x, y)) to[static_cast<size_t>(y) * size + x] = 0;
+            if (!InsideDisc(engine, size, x, y)) to[static_cast<size_t>(y) * size + x] = 0;
         }
     }
 }
 
-int MakeFurTip(PlugInBrushContext *ctx) {
+int MakeFurTip(brush::EngineState &engine, PlugInBrushContext *ctx) {
     if (!ctx) return 0;
-    brush::FreeBrushBuffers(ctx);
+    brush::FreeBrushBuffers(engine, ctx);
     if (!ctx->tipParams) return 0;
     const int32_t size = brush::ParamValue(ctx, 1);
     ctx->tipWidth = ctx->tipHeight = size;
     if (size < kMinFurSize) return 0;
     ctx->tipVariantCount = 1;
-    uint8_t *mask = brush::AllocTipMasks(ctx, size, 1);
+    uint8_t *mask = brush::AllocTipMasks(engine, ctx, size, 1);
     if (!mask) return 0;
     const int32_t peak = brush::PeakOfDensity(brush::ParamValue(ctx, 2));
-    ScatterDots(mask, size, peak);
+    ScatterDots(engine, mask, size, peak);
     DropClumps(mask, size, peak);
     const size_t bytes = static_cast<size_t>(size) * static_cast<size_t>(size);
     auto *blurred = static_cast<uint8_t *>(brush::AllocBrushBuffer(bytes));
     if (!blurred) {
-        brush::ReleaseTipBuffers(ctx);  // no half-built tip to paint with
+        brush::ReleaseTipBuffers(engine, ctx);  // no half-built tip to paint with
         return 0;
     }
-    BlurIntoDisc(mask, blurred, size);
+    BlurIntoDisc(engine, mask, blurred, size);
     for (size_t k = 0; k < bytes; ++k) mask[k] = blurred[k];
     brush::FreeBrushBuffer(blurred);
     return 1;
@@ -133,12 +133,12 @@ void LayFurDab(const brush::CanvasView &canvas, const DabPlace &place, const uin
     }
 }
 
-PaintResult PaintFur(PlugInBrushContext *ctx, DirtyRect &rect) {
+PaintResult PaintFur(brush::EngineState &engine, PlugInBrushContext *ctx, DirtyRect &rect) {
     brush::BgrColor target = brush::ColorOf(ctx->color);
     brush::JitterColor(&target, brush::ParamValue(ctx, 3));
     const brush::CanvasView canvas = brush::CanvasOf(ctx);
     const uint8_t *mask = brush::TipMask(ctx);
-    brush::LayDabs(ctx, rect, brush::DabSpacing::Ratio(10), [&](const DabPlace &place) {
+    brush::LayDabs(engine, ctx, rect, brush::DabSpacing::Ratio(10), [&](const DabPlace &place) {
         LayFurDab(canvas, place, mask, ctx->tipWidth, ctx->tipHeight, target, ctx->pressure);
     });
     return PaintResult::kPainted;
@@ -146,7 +146,9 @@ PaintResult PaintFur(PlugInBrushContext *ctx, DirtyRect &rect) {
 
 brush::BrushOps FurOps();
 
-int PreviewFur(PlugInBrushContext *ctx) { return brush::PreviewByRepeatedPaint(ctx, FurOps(), 3); }
+int PreviewFur(brush::EngineState &engine, PlugInBrushContext *ctx) {
+    return brush::PreviewByRepeatedPaint(engine, ctx, FurOps(), 3);
+}
 
 brush::BrushOps FurOps() {
     brush::BrushOps ops;
@@ -158,9 +160,9 @@ brush::BrushOps FurOps() {
 
 }  // namespace
 
-int32_t FurBrush(PlugInBrushContext *ctx) {
+int32_t FurBrush(brush::EngineState &engine, PlugInBrushContext *ctx) {
     static const brush::BrushOps ops = FurOps();
-    return brush::RunBrush(ctx, ops);
+    return brush::RunBrush(engine, ctx, ops);
 }
 
 }  // namespace penlith

@@ -63,8 +63,8 @@ size_t MaskBytes(const PlugInBrushContext *ctx) {
 
 // Drops the masks again after a failed build, so painting is refused
 // rather than done with half-built masks.
-int FailBuild(PlugInBrushContext *ctx) {
-    brush::ReleaseTipBuffers(ctx);
+int FailBuild(brush::EngineState &engine, PlugInBrushContext *ctx) {
+    brush::ReleaseTipBuffers(engine, ctx);
     ctx->tipWidth = ctx->tipHeight = 0;
     return 0;
 }
@@ -125,13 +125,13 @@ void SpeckleCrayon(uint8_t *mask, int32_t size, uint8_t v) {
     }
 }
 
-int BuildCrayonMasks(PlugInBrushContext *ctx) {
+int BuildCrayonMasks(brush::EngineState &engine, PlugInBrushContext *ctx) {
     if (!ctx) return 0;
-    brush::ReleaseTipBuffers(ctx);
+    brush::ReleaseTipBuffers(engine, ctx);
     const int32_t size = brush::ParamValue(ctx, 1);
-    if (!ctx->tipParams || size < 2) return FailBuild(ctx);
-    uint8_t *tips = brush::AllocTipMasks(ctx, size, kCrayonMasks);
-    if (!tips) return FailBuild(ctx);
+    if (!ctx->tipParams || size < 2) return FailBuild(engine, ctx);
+    uint8_t *tips = brush::AllocTipMasks(engine, ctx, size, kCrayonMasks);
+    if (!tips) return FailBuild(engine, ctx);
     ctx->tipVariantCount = kCrayonMasks;
     const int32_t peak = brush::PeakOfDensity(brush::ParamValue(ctx, 2));
     const uint8_t speckle = static_cast<uint8_t>(2 * peak > 255 ? 255 : 2 * peak);
@@ -139,17 +139,17 @@ int BuildCrayonMasks(PlugInBrushContext *ctx) {
     for (int32_t m = 0; m < kCrayonMasks; ++m) SpeckleCrayon(tips + m * bytes, size, speckle);
 
     ScratchBuffer scratch(bytes * kCrayonMasks);
-    if (!scratch.get()) return FailBuild(ctx);
-    BlurMasks(ctx, scratch.get(), [size](uint8_t &pixel, int32_t i, int32_t j) {
-        if (brush::TipRadius4(size, i, j) >= static_cast<uint32_t>(2 * size)) pixel = 0;
+    if (!scratch.get()) return FailBuild(engine, ctx);
+    BlurMasks(ctx, scratch.get(), [&engine, size](uint8_t &pixel, int32_t i, int32_t j) {
+        if (brush::TipRadius4(engine, size, i, j) >= static_cast<uint32_t>(2 * size)) pixel = 0;
     });
     return 1;
 }
 
-int BuildPencilMasks(PlugInBrushContext *ctx) {
+int BuildPencilMasks(brush::EngineState &engine, PlugInBrushContext *ctx) {
     if (!ctx) return 0;
-    brush::ReleaseTipBuffers(ctx);
-    if (!ctx->tipParams) return FailBuild(ctx);
+    brush::ReleaseTipBuffers(engine, ctx);
+    if (!ctx->tipParams) return FailBuild(engine, ctx);
     int32_t size = brush::ParamValue(ctx, 1);
     int32_t peak = brush::PeakOfDensity(brush::ParamValue(ctx, 2));
     if (size < 2) {  // the thinnest pencil: masks of 2 x 2 at half the density
@@ -157,8 +157,8 @@ int BuildPencilMasks(PlugInBrushContext *ctx) {
         peak /= 2;
     }
     const int32_t count = 10 + (size < 20 ? 20 - size : 0);
-    uint8_t *tips = brush::AllocTipMasks(ctx, size, count);
-    if (!tips) return FailBuild(ctx);
+    uint8_t *tips = brush::AllocTipMasks(engine, ctx, size, count);
+    if (!tips) return FailBuild(engine, ctx);
     ctx->tipVariantCount = count;
     const size_t total = MaskBytes(ctx) * static_cast<size_t>(count);
     for (size_t k = 0; k < total; ++k) {
@@ -166,11 +166,11 @@ int BuildPencilMasks(PlugInBrushContext *ctx) {
     }
 
     ScratchBuffer scratch(total);
-    if (!scratch.get()) return FailBuild(ctx);
+    if (!scratch.get()) return FailBuild(engine, ctx);
     // The cut and the thinning use the mask's own size (2 for the thinnest
     // pencil), so its masks keep three of their four pixels.
-    BlurMasks(ctx, scratch.get(), [size](uint8_t &pixel, int32_t i, int32_t j) {
-        if (brush::TipRadius4(size, i, j) > static_cast<uint32_t>(2 * size)) pixel = 0;
+    BlurMasks(ctx, scratch.get(), [&engine, size](uint8_t &pixel, int32_t i, int32_t j) {
+        if (brush::TipRadius4(engine, size, i, j) > static_cast<uint32_t>(2 * size)) pixel = 0;
         const int thin = std::rand() & 7;
         if (thin >= 6) {
             pixel = 0;
@@ -181,20 +181,20 @@ int BuildPencilMasks(PlugInBrushContext *ctx) {
     return 1;
 }
 
-int BuildSprayMasks(PlugInBrushContext *ctx) {
+int BuildSprayMasks(brush::EngineState &engine, PlugInBrushContext *ctx) {
     if (!ctx) return 0;
-    brush::ReleaseTipBuffers(ctx);
-    if (!ctx->tipParams) return FailBuild(ctx);
+    brush::ReleaseTipBuffers(engine, ctx);
+    if (!ctx->tipParams) return FailBuild(engine, ctx);
     const int32_t size = brush::ParamValue(ctx, 1);
-    uint8_t *tips = brush::AllocTipMasks(ctx, size, kSprayMasks);
-    if (!tips) return FailBuild(ctx);
+    uint8_t *tips = brush::AllocTipMasks(engine, ctx, size, kSprayMasks);
+    if (!tips) return FailBuild(engine, ctx);
     ctx->tipVariantCount = kSprayMasks;
     if (size < 2) return 1;  // empty masks: the spray paints nothing
     const int32_t peak = brush::PeakOfDensity(brush::ParamValue(ctx, 2));
     for (int32_t m = 0; m < kSprayMasks; ++m) {
         for (int32_t j = 0; j < size; ++j) {
             for (int32_t i = 0; i < size; ++i, ++tips) {
-                if (brush::TipRadius4(size, i, j) >= static_cast<uint32_t>(2 * size)) continue;
+                if (brush::TipRadius4(engine, size, i, j) >= static_cast<uint32_t>(2 * size)) continue;
                 if ((std::rand() & 7) > 4) *tips = static_cast<uint8_t>((std::rand() % 1024) * peak / 2048);
             }
         }
@@ -204,22 +204,23 @@ int BuildSprayMasks(PlugInBrushContext *ctx) {
 
 // Command 1 of all three: one jittered colour per call, a random mask per
 // dab.
-brush::PaintResult PaintRandomMasks(PlugInBrushContext *ctx, brush::DirtyRect &rect) {
+brush::PaintResult PaintRandomMasks(brush::EngineState &engine, PlugInBrushContext *ctx, brush::DirtyRect &rect) {
     brush::BgrColor target = brush::ColorOf(ctx->color);
     brush::JitterColor(&target, brush::ParamValue(ctx, 3));
     brush::SolidDabBlender blender(ctx->pressure);
     blender.SetTarget(target);
     const brush::CanvasView canvas = brush::CanvasOf(ctx);
     const int32_t variants = ctx->tipVariantCount > 0 ? ctx->tipVariantCount : 1;
-    int32_t &chosen = brush::Engine().tipVariantIndex;
-    brush::LayDabs(ctx, rect, brush::DabSpacing::Pressure(), [&](const brush::DabPlace &place) {
+    int32_t &chosen = engine.tipVariantIndex;
+    brush::LayDabs(engine, ctx, rect, brush::DabSpacing::Pressure(), [&](const brush::DabPlace &place) {
         chosen = std::rand() % variants;
         blender.Blend(canvas, place, brush::TipMask(ctx, chosen), ctx->tipWidth);
     });
     return brush::PaintResult::kPainted;
 }
 
-brush::BrushOps GrainOps(int (*buildTip)(PlugInBrushContext *), int (*preview)(PlugInBrushContext *)) {
+brush::BrushOps GrainOps(int (*buildTip)(brush::EngineState &, PlugInBrushContext *),
+                         int (*preview)(brush::EngineState &, PlugInBrushContext *)) {
     brush::BrushOps ops;
     ops.buildTip = buildTip;
     ops.paint = PaintRandomMasks;
@@ -229,9 +230,9 @@ brush::BrushOps GrainOps(int (*buildTip)(PlugInBrushContext *), int (*preview)(P
 
 constexpr int32_t kPreviewDabs = 3;
 
-int CrayonPreview(PlugInBrushContext *ctx);
-int PencilPreview(PlugInBrushContext *ctx);
-int SprayPreview(PlugInBrushContext *ctx);
+int CrayonPreview(brush::EngineState &engine, PlugInBrushContext *ctx);
+int PencilPreview(brush::EngineState &engine, PlugInBrushContext *ctx);
+int SprayPreview(brush::EngineState &engine, PlugInBrushContext *ctx);
 
 const brush::BrushOps &CrayonOps() {
     static const brush::BrushOps ops = GrainOps(BuildCrayonMasks, CrayonPreview);
@@ -246,14 +247,26 @@ const brush::BrushOps &SprayOps() {
     return ops;
 }
 
-int CrayonPreview(PlugInBrushContext *ctx) { return brush::PreviewByRepeatedPaint(ctx, CrayonOps(), kPreviewDabs); }
-int PencilPreview(PlugInBrushContext *ctx) { return brush::PreviewByRepeatedPaint(ctx, PencilOps(), kPreviewDabs); }
-int SprayPreview(PlugInBrushContext *ctx) { return brush::PreviewByRepeatedPaint(ctx, SprayOps(), kPreviewDabs); }
+int CrayonPreview(brush::EngineState &engine, PlugInBrushContext *ctx) {
+    return brush::PreviewByRepeatedPaint(engine, ctx, CrayonOps(), kPreviewDabs);
+}
+int PencilPreview(brush::EngineState &engine, PlugInBrushContext *ctx) {
+    return brush::PreviewByRepeatedPaint(engine, ctx, PencilOps(), kPreviewDabs);
+}
+int SprayPreview(brush::EngineState &engine, PlugInBrushContext *ctx) {
+    return brush::PreviewByRepeatedPaint(engine, ctx, SprayOps(), kPreviewDabs);
+}
 
 }  // namespace
 
-int32_t CrayonBrush(PlugInBrushContext *ctx) { return brush::RunBrush(ctx, CrayonOps()); }
-int32_t PencilBrush(PlugInBrushContext *ctx) { return brush::RunBrush(ctx, PencilOps()); }
-int32_t SprayBrush(PlugInBrushContext *ctx) { return brush::RunBrush(ctx, SprayOps()); }
+int32_t CrayonBrush(brush::EngineState &engine, PlugInBrushContext *ctx) {
+    return brush::RunBrush(engine, ctx, CrayonOps());
+}
+int32_t PencilBrush(brush::EngineState &engine, PlugInBrushContext *ctx) {
+    return brush::RunBrush(engine, ctx, PencilOps());
+}
+int32_t SprayBrush(brush::EngineState &engine, PlugInBrushContext *ctx) {
+    return brush::RunBrush(engine, ctx, SprayOps());
+}
 
 }  // namespace penlith

@@ -28,27 +28,27 @@ brush::BgrColor CallTarget(const PlugInBrushContext *ctx) {
 }
 
 // Airbrush and marker: every dab in the call's one target colour.
-brush::PaintResult PaintSolid(PlugInBrushContext *ctx, brush::DirtyRect &rect) {
+brush::PaintResult PaintSolid(brush::EngineState &engine, PlugInBrushContext *ctx, brush::DirtyRect &rect) {
     brush::SolidDabBlender blender(ctx->pressure);
-    blender.UseFixedTip(ctx);
+    blender.UseFixedTip(engine, ctx);
     blender.SetTarget(CallTarget(ctx));
     const brush::CanvasView canvas = brush::CanvasOf(ctx);
     const uint8_t *mask = brush::TipMask(ctx);
-    brush::LayDabs(ctx, rect, brush::DabSpacing::Pressure(), [&](const brush::DabPlace &place) {
+    brush::LayDabs(engine, ctx, rect, brush::DabSpacing::Pressure(), [&](const brush::DabPlace &place) {
         blender.Blend(canvas, place, mask, ctx->tipWidth);
     });
     return brush::PaintResult::kPainted;
 }
 
 // Finger: each dab mixes the target into the sample pixel as it is now.
-brush::PaintResult PaintSmear(PlugInBrushContext *ctx, brush::DirtyRect &rect) {
+brush::PaintResult PaintSmear(brush::EngineState &engine, PlugInBrushContext *ctx, brush::DirtyRect &rect) {
     const brush::BgrColor target = CallTarget(ctx);
     brush::SolidDabBlender blender(ctx->pressure);
-    blender.UseFixedTip(ctx);
+    blender.UseFixedTip(engine, ctx);
     const brush::CanvasView canvas = brush::CanvasOf(ctx);
     const uint8_t *mask = brush::TipMask(ctx);
     const uint8_t *sample = nullptr;
-    brush::LayDabs(ctx, rect, brush::DabSpacing::Pressure(), [&](const brush::DabPlace &place) {
+    brush::LayDabs(engine, ctx, rect, brush::DabSpacing::Pressure(), [&](const brush::DabPlace &place) {
         if (!sample) sample = canvas.Pixel(place.canvasX + place.sizeW / 2, place.canvasRow + place.sizeH / 2);
         blender.SetTarget(brush::BgrColor{static_cast<uint8_t>((sample[0] * 7 + target.b) / 8),
                                           static_cast<uint8_t>((sample[1] * 7 + target.g) / 8),
@@ -60,20 +60,21 @@ brush::PaintResult PaintSmear(PlugInBrushContext *ctx, brush::DirtyRect &rect) {
 
 // The finger's tip: the soft tip from size 3 up; below its parameter's
 // minimum the mask stays empty, so the finger paints nothing.
-int MakeFingerTip(PlugInBrushContext *ctx) {
+int MakeFingerTip(brush::EngineState &engine, PlugInBrushContext *ctx) {
     if (!ctx) return 0;
-    brush::ReleaseTipBuffers(ctx);
+    brush::ReleaseTipBuffers(engine, ctx);
     if (!ctx->tipParams) return 0;
-    uint8_t *mask = brush::AllocTipMasks(ctx, brush::ParamValue(ctx, 1), 1);
+    uint8_t *mask = brush::AllocTipMasks(engine, ctx, brush::ParamValue(ctx, 1), 1);
     if (!mask) return 0;
     if (ctx->tipWidth >= 3) {
-        brush::FillSoftMask(mask, ctx->tipWidth, brush::PeakOfDensity(brush::ParamValue(ctx, 2)));
+        brush::FillSoftMask(engine, mask, ctx->tipWidth, brush::PeakOfDensity(brush::ParamValue(ctx, 2)));
     }
     return 1;
 }
 
-brush::BrushOps SingleTipOps(int (*buildTip)(PlugInBrushContext *),
-                             brush::PaintResult (*paint)(PlugInBrushContext *, brush::DirtyRect &)) {
+brush::BrushOps SingleTipOps(
+    int (*buildTip)(brush::EngineState &, PlugInBrushContext *),
+    brush::PaintResult (*paint)(brush::EngineState &, PlugInBrushContext *, brush::DirtyRect &)) {
     brush::BrushOps ops;
     ops.buildTip = buildTip;
     ops.paint = paint;
@@ -83,19 +84,19 @@ brush::BrushOps SingleTipOps(int (*buildTip)(PlugInBrushContext *),
 
 }  // namespace
 
-int32_t NormalBrush(PlugInBrushContext *ctx) {
+int32_t NormalBrush(brush::EngineState &engine, PlugInBrushContext *ctx) {
     static const brush::BrushOps ops = SingleTipOps(brush::MakeSoftTip, PaintSolid);
-    return brush::RunBrush(ctx, ops);
+    return brush::RunBrush(engine, ctx, ops);
 }
 
-int32_t MarkerBrush(PlugInBrushContext *ctx) {
+int32_t MarkerBrush(brush::EngineState &engine, PlugInBrushContext *ctx) {
     static const brush::BrushOps ops = SingleTipOps(brush::MakeMarkerTip, PaintSolid);
-    return brush::RunBrush(ctx, ops);
+    return brush::RunBrush(engine, ctx, ops);
 }
 
-int32_t TouchBrush(PlugInBrushContext *ctx) {
+int32_t TouchBrush(brush::EngineState &engine, PlugInBrushContext *ctx) {
     static const brush::BrushOps ops = SingleTipOps(MakeFingerTip, PaintSmear);
-    return brush::RunBrush(ctx, ops);
+    return brush::RunBrush(engine, ctx, ops);
 }
 
 }  // namespace penlith

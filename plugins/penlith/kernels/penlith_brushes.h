@@ -11,11 +11,16 @@
 
 #include "plugin/brush_plugin.h"
 
+namespace brush {
+struct EngineState;
+}
+
 namespace penlith {
 
-using BrushFunction = int32_t (*)(PlugInBrushContext *ctx);
+// A brush: one command of the context over the plug-in's engine state.
+using BrushFunction = int32_t (*)(brush::EngineState &engine, PlugInBrushContext *ctx);
 
-#define PENLITH_BRUSH(name, ordinal) int32_t name(PlugInBrushContext *ctx);
+#define PENLITH_BRUSH(name, ordinal) int32_t name(brush::EngineState &engine, PlugInBrushContext *ctx);
 #include "brush_list.h"
 #undef PENLITH_BRUSH
 

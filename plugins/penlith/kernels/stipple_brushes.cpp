@@ -48,7 +48,7 @@ void FreePalette(PlugInBrushContext *ctx) {
 }
 
 // Command 2 without the pick flag: a new palette around `color`.
-int BuildPalette(PlugInBrushContext *ctx) {
+int BuildPalette(brush::EngineState &, PlugInBrushContext *ctx) {
     FreePalette(ctx);
     ctx->tipVariantCount = kPaletteEntries;
     auto *palette = static_cast<uint8_t *>(brush::AllocBrushBuffer(kPaletteBytes));
@@ -68,12 +68,12 @@ int BuildPalette(PlugInBrushContext *ctx) {
     return 1;
 }
 
-int EndArtStroke(PlugInBrushContext *ctx) {
+int EndArtStroke(brush::EngineState &, PlugInBrushContext *ctx) {
     FreePalette(ctx);
     return 1;
 }
 
-brush::PaintResult PaintFromPalette(PlugInBrushContext *ctx, brush::DirtyRect &rect) {
+brush::PaintResult PaintFromPalette(brush::EngineState &engine, PlugInBrushContext *ctx, brush::DirtyRect &rect) {
     const auto *palette = static_cast<const uint8_t *>(ctx->workBits);
     if (!palette) return brush::PaintResult::kRefusedEmpty;
     const brush::CanvasView canvas = brush::CanvasOf(ctx);
@@ -82,7 +82,7 @@ brush::PaintResult PaintFromPalette(PlugInBrushContext *ctx, brush::DirtyRect &r
     uint8_t coverage[256];
     for (int32_t t = 0; t < 256; ++t) coverage[t] = static_cast<uint8_t>(brush::StandardCoverage(t, ctx->pressure));
     int32_t chosen = -1;
-    brush::LayDabs(ctx, rect, brush::DabSpacing::Pressure(), [&](const brush::DabPlace &place) {
+    brush::LayDabs(engine, ctx, rect, brush::DabSpacing::Pressure(), [&](const brush::DabPlace &place) {
         for (int32_t j = 0; j < place.sizeH; ++j) {
             uint8_t *pixel = canvas.Pixel(place.canvasX, place.canvasRow + j);
             const uint8_t *tip = mask + static_cast<size_t>(place.tipY + j) * ctx->tipWidth + place.tipX;
@@ -97,11 +97,11 @@ brush::PaintResult PaintFromPalette(PlugInBrushContext *ctx, brush::DirtyRect &r
             }
         }
     });
-    if (chosen >= 0) brush::Engine().tipVariantIndex = chosen;
+    if (chosen >= 0) engine.tipVariantIndex = chosen;
     return brush::PaintResult::kPainted;
 }
 
-int ArtPreview(PlugInBrushContext *ctx);
+int ArtPreview(brush::EngineState &engine, PlugInBrushContext *ctx);
 
 const brush::BrushOps &ArtOps() {
     static const brush::BrushOps ops = [] {
@@ -117,13 +117,13 @@ const brush::BrushOps &ArtOps() {
 }
 
 // Three dabs drawn from one palette.
-int ArtPreview(PlugInBrushContext *ctx) {
+int ArtPreview(brush::EngineState &engine, PlugInBrushContext *ctx) {
     if (!brush::FillPreviewBackground(ctx)) return 0;
     ctx->command = BRUSHCMD_BEGIN;
-    if (!brush::RunBrush(ctx, ArtOps())) return 0;
+    if (!brush::RunBrush(engine, ctx, ArtOps())) return 0;
     ctx->command = BRUSHCMD_PAINT;
     for (int k = 0; k < 3; ++k) {
-        if (!brush::RunBrush(ctx, ArtOps())) return 0;
+        if (!brush::RunBrush(engine, ctx, ArtOps())) return 0;
     }
     return 1;
 }
@@ -135,13 +135,14 @@ constexpr int32_t kDotMasks = 12;
 // One dot of quarter-pixel radius `size` centred at (cx, cy) quarter
 // pixels, with a cubic fall-off.  Only the pixels of its bounding box can
 // lie inside.
-void DrawDot(uint8_t *mask, int32_t size, int32_t peak, int32_t cx, int32_t cy) {
+void DrawDot(brush::EngineState &engine, uint8_t *mask, int32_t size, int32_t peak, int32_t cx, int32_t cy) {
     auto first = [size](int32_t c) { return (c - size) / 4 > 0 ? (c - size) / 4 : 0; };
     auto last = [size](int32_t c) { return (c + size) / 4 + 1 < size ? (c + size) / 4 + 1 : size - 1; };
     for (int32_t j = first(cy); j <= last(cy); ++j) {
         for (int32_t i = first(cx); i <= last(cx); ++i) {
             const int32_t dx = cx - 4 * i, dy = cy - 4 * j;
-            const uint32_t r = brush::IntegerRoot(static_cast<uint32_t>(dx * dx) + static_cast<uint32_t>(dy * dy));
+            const uint32_t r =
+                brush::IntegerRoot(engine, static_cast<uint32_t>(dx * dx) + static_cast<uint32_t>(dy * dy));
             if (r >= static_cast<uint32_t>(size)) continue;
             const double q = static_cast<double>(r) / size;
             mask[static_cast<size_t>(j) * size + i] = static_cast<uint8_t>((1 - q * q * q) * peak);
@@ -149,12 +150,12 @@ void DrawDot(uint8_t *mask, int32_t size, int32_t peak, int32_t cx, int32_t cy) 
     }
 }
 
-int BuildDotMasks(PlugInBrushContext *ctx) {
+int BuildDotMasks(brush::EngineState &engine, PlugInBrushContext *ctx) {
     if (!ctx) return 0;
-    brush::ReleaseTipBuffers(ctx);
+    brush::ReleaseTipBuffers(engine, ctx);
     if (!ctx->tipParams) return 0;
     const int32_t size = brush::ParamValue(ctx, 1);
-    uint8_t *tips = brush::AllocTipMasks(ctx, size, kDotMasks);
+    uint8_t *tips = brush::AllocTipMasks(engine, ctx, size, kDotMasks);
     if (!tips) return 0;
     ctx->tipVariantCount = kDotMasks;
     if (size < 3) return 1;  // empty masks
@@ -162,18 +163,18 @@ int BuildDotMasks(PlugInBrushContext *ctx) {
     const size_t bytes = static_cast<size_t>(size) * static_cast<size_t>(size);
     for (int32_t m = 0; m < kDotMasks; ++m) {
         const int32_t R = std::rand();
-        DrawDot(tips + m * bytes, size, peak, size + R % (2 * size), size + (R >> 8) % (2 * size));
+        DrawDot(engine, tips + m * bytes, size, peak, size + R % (2 * size), size + (R >> 8) % (2 * size));
     }
     return 1;
 }
 
-brush::PaintResult PaintDots(PlugInBrushContext *ctx, brush::DirtyRect &rect) {
+brush::PaintResult PaintDots(brush::EngineState &engine, PlugInBrushContext *ctx, brush::DirtyRect &rect) {
     const brush::BgrColor color = brush::ColorOf(ctx->color);
     const int32_t roughness = brush::ParamValue(ctx, 3);
     brush::SolidDabBlender blender(ctx->pressure);
     const brush::CanvasView canvas = brush::CanvasOf(ctx);
-    int32_t &chosen = brush::Engine().tipVariantIndex;
-    brush::LayDabs(ctx, rect, brush::DabSpacing::Pressure(), [&](const brush::DabPlace &place) {
+    int32_t &chosen = engine.tipVariantIndex;
+    brush::LayDabs(engine, ctx, rect, brush::DabSpacing::Pressure(), [&](const brush::DabPlace &place) {
         chosen = std::rand() % kDotMasks;
         brush::BgrColor dabColor = color;
         brush::JitterColor(&dabColor, roughness);
@@ -183,7 +184,7 @@ brush::PaintResult PaintDots(PlugInBrushContext *ctx, brush::DirtyRect &rect) {
     return brush::PaintResult::kPainted;
 }
 
-int DotPreview(PlugInBrushContext *ctx);
+int DotPreview(brush::EngineState &engine, PlugInBrushContext *ctx);
 
 const brush::BrushOps &DotOps() {
     static const brush::BrushOps ops = [] {
@@ -196,11 +197,17 @@ const brush::BrushOps &DotOps() {
     return ops;
 }
 
-int DotPreview(PlugInBrushContext *ctx) { return brush::PreviewByRepeatedPaint(ctx, DotOps(), 4); }
+int DotPreview(brush::EngineState &engine, PlugInBrushContext *ctx) {
+    return brush::PreviewByRepeatedPaint(engine, ctx, DotOps(), 4);
+}
 
 }  // namespace
 
-int32_t SeuratBrush(PlugInBrushContext *ctx) { return brush::RunBrush(ctx, ArtOps()); }
-int32_t PointillismBrush(PlugInBrushContext *ctx) { return brush::RunBrush(ctx, DotOps()); }
+int32_t SeuratBrush(brush::EngineState &engine, PlugInBrushContext *ctx) {
+    return brush::RunBrush(engine, ctx, ArtOps());
+}
+int32_t PointillismBrush(brush::EngineState &engine, PlugInBrushContext *ctx) {
+    return brush::RunBrush(engine, ctx, DotOps());
+}
 
 }  // namespace penlith

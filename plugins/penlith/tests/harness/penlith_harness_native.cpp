@@ -1,5 +1,6 @@
 // Penlith's brushes in the native sanitizer build: the brush functions are
-// linked in and found by their export names; the first use runs the
+// linked in and found by their export names and run over the engine state
+// of the sanitizer build's stand-in module; the first use runs the
 // plug-in's start-up (its lock, and rand() seeded with the time).
 #include "brush_platform.h"
 #include "penlith_brushes.h"
@@ -12,7 +13,7 @@ BrushHarness::Entry PenlithEntry(const char *exportName) {
     (void)started;
     const penlith::BrushFunction run = penlith::FindBrush(exportName);
     if (!run) return {};
-    return run;
+    return [run](PlugInBrushContext *ctx) { return run(brush::ModuleEngine(), ctx); };
 }
 
 }  // namespace penlith_test
