@@ -27,8 +27,8 @@ struct AppState {
     HCURSOR brushCursor = nullptr;   // the current brush's cursor
     HCURSOR eraserCursor = nullptr;  // cursor 105
 
-    int kidsFlag = 0;    // 1 in kids mode: chooses the page folder
-    int whiteFlag = 0;   // 1 after the white paper: erasing paints white
+    bool kidsFlag = false;   // kids mode: chooses the page folder
+    bool whiteFlag = false;  // after the white paper: erasing paints white
     StartMode startMode = StartMode::kNormal;
     int lastTabletEraser = 0;  // last IsTabletEraceMode answer with no button down
     HPALETTE palette = nullptr;

@@ -40,7 +40,7 @@ void EndDrawing(AppState &app) {
 
 // 1001: normal mode over a fresh picture of the screen.
 void StartNormalMode(AppState &app) {
-    app.kidsFlag = 0;
+    app.kidsFlag = false;
     WaitCursor();
     ShowWindow(app.canvas, SW_HIDE);
     DestroyActionOrEndBar(app);
@@ -57,7 +57,7 @@ void StartNormalMode(AppState &app) {
 void FillWhite(AppState &app) {
     if (app.canvasPicture) MetaDIBFillWhite(nullptr, app.canvasPicture);
     RedrawCanvas(app.canvas);
-    app.whiteFlag = 1;
+    app.whiteFlag = true;
 }
 
 // The kids-mode warning, once per installation.
@@ -71,7 +71,7 @@ void WarnAboutKidsModeOnce(AppState &app) {
 
 // 1009: kids mode with the option bits of `options`.
 void StartKidsMode(AppState &app, LPARAM options) {
-    app.kidsFlag = 1;
+    app.kidsFlag = true;
     WarnAboutKidsModeOnce(app);
     WaitCursor();
     ShowWindow(app.canvas, SW_HIDE);
@@ -84,7 +84,7 @@ void StartKidsMode(AppState &app, LPARAM options) {
     } else {
         MakePaperBackground(app);
     }
-    app.whiteFlag = 0;
+    app.whiteFlag = false;
     CreateToolBar(app, ToolBar::kPage);
     ShowWindow(app.canvas, SW_SHOW);
     SelectKidsPen(app);
@@ -100,7 +100,7 @@ void ShowTips(AppState &app) {
 void Clear(AppState &app) {
     RestoreBackground(app);
     RedrawCanvas(app.canvas);
-    app.whiteFlag = 0;
+    app.whiteFlag = false;
 }
 
 // 8000 + n: brush n of Bristler's menu.  Ids beyond the brush table are

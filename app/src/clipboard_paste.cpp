@@ -53,7 +53,7 @@ void PasteScreenShot(AppState &app) {
         AdoptPicture(app, picture);
         // The pasted picture is what erasing restores from now on, also
         // after the white paper.
-        app.whiteFlag = 0;
+        app.whiteFlag = false;
         RedrawCanvas(app.canvas);
     }
     SetCursor(app.brushCursor);

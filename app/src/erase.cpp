@@ -43,7 +43,7 @@ void EraseTo(AppState &app, POINT point, bool start) {
     if (!app.canvasPicture || !GetDIBitmapInfo(app.canvasPicture, &header, nullptr)) return;
     const EraserSegment segment =
         app.eraser.Step({point.x, point.y}, start, header.biWidth, header.biHeight);
-    const bool white = app.whiteFlag != 0;
+    const bool white = app.whiteFlag;
     {
         PictureDC canvas(app.canvasPicture);
         PictureDC background(white ? nullptr : app.backgroundPicture);

@@ -9,28 +9,14 @@
 #include "canvas_window.h"
 #include "resource_ids.h"
 #include "settings_store.h"
+#include "tool_windows.h"
 
 namespace pintora {
 namespace {
 
-INT_PTR CALLBACK WelcomeProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-        case WM_INITDIALOG:
-            return TRUE;
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-                EndDialog(dialog, LOWORD(wParam));
-                return TRUE;
-            }
-            return FALSE;
-        default:
-            return FALSE;
-    }
-}
-
 void WelcomeOnFirstRun(HINSTANCE instance, const SettingsStore &store) {
     if (store.ReadFirstRun()) return;
-    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_WELCOME), nullptr, WelcomeProc, 0);
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_WELCOME), nullptr, OkCancelBoxProc, 0);
     store.WriteFirstRun();
 }
 

@@ -47,7 +47,7 @@ SIZE DeviceSize() {
 void SaveCurrentPage(const AppState &app) {
     // A failed write leaves the previous page as it was; there is nobody
     // to tell while the program ends.
-    SavePageFiles(ProgramFolder(), app.kidsFlag != 0, CurrentPage(app), app.canvasPicture);
+    SavePageFiles(ProgramFolder(), app.kidsFlag, CurrentPage(app), app.canvasPicture);
 }
 
 void SaveCanvasAs(AppState &app) {
@@ -74,7 +74,7 @@ void TurnPage(AppState &app, bool forward) {
     int &page = CurrentPage(app);
     page = TurnedPage(page, forward);
     FreeDIBitmap(&app.canvasPicture);
-    app.canvasPicture = LoadPagePicture(ProgramFolder(), app.kidsFlag != 0, page, DeviceSize());
+    app.canvasPicture = LoadPagePicture(ProgramFolder(), app.kidsFlag, page, DeviceSize());
     // A page never drawn, or drawn on another screen: the background.
     if (!app.canvasPicture && app.backgroundPicture) app.canvasPicture = CopyDIBitmap(app.backgroundPicture);
     RedrawCanvas(app.canvas);

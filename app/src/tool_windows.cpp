@@ -44,11 +44,17 @@ bool HasDialogTemplate(HINSTANCE instance, int templateId) {
     return FindResourceW(instance, MAKEINTRESOURCEW(templateId), dialogType) != nullptr;
 }
 
-// The tips: static texts in the shared dialog font; OK or Cancel closes.
-INT_PTR CALLBACK TipsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+void DestroySlot(HWND &slot) {
+    if (slot && IsWindow(slot)) DestroyWindow(slot);
+    slot = nullptr;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK OkCancelBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
-            SetUIGothicFont(dialog);
+            if (lParam) SetUIGothicFont(dialog);
             return TRUE;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
@@ -60,13 +66,6 @@ INT_PTR CALLBACK TipsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
             return FALSE;
     }
 }
-
-void DestroySlot(HWND &slot) {
-    if (slot && IsWindow(slot)) DestroyWindow(slot);
-    slot = nullptr;
-}
-
-}  // namespace
 
 HWND CreateToolBar(AppState &app, ToolBar bar) {
     const BarInfo info = InfoOf(bar);
@@ -92,7 +91,8 @@ void DestroyToolBars(AppState &app) {
 
 void ShowTipsDialog(AppState &app, HWND owner) {
     if (!HasDialogTemplate(app.instance, IDD_TIPS)) return;
-    DialogBoxParamW(app.instance, MAKEINTRESOURCEW(IDD_TIPS), owner, TipsProc, 0);
+    // The tips: static texts in the shared dialog font.
+    DialogBoxParamW(app.instance, MAKEINTRESOURCEW(IDD_TIPS), owner, OkCancelBoxProc, 1);
 }
 
 }  // namespace pintora

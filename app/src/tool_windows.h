@@ -36,4 +36,9 @@ void DestroyToolBars(AppState &app);
 // is not among the resources.
 void ShowTipsDialog(AppState &app, HWND owner);
 
+// The procedure of a modal box that OK or Cancel closes, ending the dialog
+// with that button's ID.  A non-zero dialog parameter (DialogBoxParam's
+// last argument) gives the box the shared UI Gothic font.
+INT_PTR CALLBACK OkCancelBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
 }  // namespace pintora

@@ -12,16 +12,13 @@
 #include "metafile.h"
 #include "picture_handles.h"
 #include "wic.h"
-
-extern "C" IMAGE_DOS_HEADER __ImageBase;
+#include "win32/win32_owners.h"
 
 namespace {
 
 using namespace codecs;
 
 constexpr size_t kMaxSmallFormatBytes = 256u * 1024u * 1024u;
-
-HINSTANCE ThisModule() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
 
 int Store(const std::optional<DecodedImage> &image, HGLOBAL *dib, HBITMAP *bitmap) {
     return image && StoreDecoded(*image, dib, bitmap) ? 1 : 0;
@@ -92,7 +89,7 @@ int WINAPI LumaioWriteJpegDlg(HWND owner, LPCSTR path, HGLOBAL dib, HBITMAP bitm
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&controls);
     int chosen = *quality;
-    if (DialogBoxParamW(ThisModule(), MAKEINTRESOURCEW(IDD_JPEG_QUALITY), owner, QualityDialogProc,
+    if (DialogBoxParamW(pintora::ThisModule(), MAKEINTRESOURCEW(IDD_JPEG_QUALITY), owner, QualityDialogProc,
                         reinterpret_cast<LPARAM>(&chosen)) != IDOK) {
         return 0;
     }

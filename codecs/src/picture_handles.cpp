@@ -3,6 +3,8 @@
 #include <cstring>
 #include <string>
 
+#include "win32/win32_owners.h"
+
 namespace codecs {
 namespace {
 
@@ -28,20 +30,12 @@ void CopyRowsBottomUp(const DecodedImage &image, BYTE *bits) {
     }
 }
 
-class ScreenMemoryDC {
-public:
-    ScreenMemoryDC() : dc_(CreateCompatibleDC(nullptr)) {}
-    ~ScreenMemoryDC() { if (dc_) DeleteDC(dc_); }
-    HDC get() const { return dc_; }
-private:
-    HDC dc_;
-};
+using pintora::MemoryDC;
 
 // The DIB block of the pair, locked for the object's life.
 class LockedDib {
 public:
-    explicit LockedDib(HGLOBAL dib) : dib_(dib), p_(static_cast<BYTE *>(GlobalLock(dib))) {}
-    ~LockedDib() { if (p_) GlobalUnlock(dib_); }
+    explicit LockedDib(HGLOBAL dib) : lock_(dib), p_(static_cast<BYTE *>(lock_.get())) {}
     const BITMAPINFO *info() const { return reinterpret_cast<const BITMAPINFO *>(p_); }
     // The first pixel byte, or NULL for a header we do not take.
     const BYTE *bits() const {
@@ -52,11 +46,11 @@ public:
         if (colours == 0 && h.biBitCount <= 8) colours = 1u << h.biBitCount;
         if (colours > 256) return nullptr;
         DWORD table = h.biCompression == BI_BITFIELDS ? 12 : colours * 4;
-        if (h.biSize + table > GlobalSize(dib_)) return nullptr;
+        if (h.biSize + table > lock_.size()) return nullptr;
         return p_ + h.biSize + table;
     }
 private:
-    HGLOBAL dib_;
+    pintora::GlobalLockGuard lock_;
     BYTE *p_;
 };
 
@@ -78,7 +72,7 @@ std::optional<DecodedImage> FromBitmap24(HBITMAP bitmap) {
     BITMAPINFO info{};
     info.bmiHeader = Header24(width, height);
     std::vector<BYTE> rows(info.bmiHeader.biSizeImage);
-    ScreenMemoryDC dc;
+    MemoryDC dc;
     if (GetDIBits(dc.get(), bitmap, 0, height, rows.data(), &info, DIB_RGB_COLORS) != height) return std::nullopt;
     const DWORD stride = Stride(width, 24);
     for (int y = 0; y < height; ++y) {
@@ -110,7 +104,7 @@ bool StoreDecoded(const DecodedImage &image, HGLOBAL *dib, HBITMAP *bitmap) {
         BITMAPINFO info{};
         info.bmiHeader = header;
         void *bits = nullptr;
-        ScreenMemoryDC dc;
+        MemoryDC dc;
         HBITMAP section = CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         if (!section || !bits) {
             if (section) DeleteObject(section);
@@ -135,7 +129,7 @@ std::optional<DecodedImage> PixelsOf(HGLOBAL dib, HBITMAP bitmap) {
     BITMAPINFO info{};
     info.bmiHeader = Header24(h.biWidth, height);
     void *sectionBits = nullptr;
-    ScreenMemoryDC dc;
+    MemoryDC dc;
     HBITMAP section = CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &sectionBits, nullptr, 0);
     if (!section) return std::nullopt;
     std::optional<DecodedImage> result;
@@ -165,10 +159,11 @@ std::optional<IndexedPixels> IndexedPixelsOf(HGLOBAL dib, HBITMAP bitmap) {
         bits = static_cast<const BYTE *>(ds.dsBm.bmBits);
         if (h.biBitCount <= 8) {
             table.resize(1u << h.biBitCount);
-            ScreenMemoryDC dc;
-            HGDIOBJ old = SelectObject(dc.get(), bitmap);
-            const UINT got = GetDIBColorTable(dc.get(), 0, static_cast<UINT>(table.size()), table.data());
-            SelectObject(dc.get(), old);
+            MemoryDC dc;
+            const pintora::SelectGuard selected(dc.get(), bitmap);
+            const UINT got = selected.ok() ? GetDIBColorTable(dc.get(), 0, static_cast<UINT>(table.size()),
+                                                               table.data())
+                                           : 0;
             if (got == 0) return std::nullopt;
             table.resize(got);
         }

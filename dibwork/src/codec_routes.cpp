@@ -29,15 +29,14 @@ const HMODULE kMiscUnavailable = reinterpret_cast<HMODULE>(-1);
 template <typename F, typename... Args>
 int CallLumaio(unsigned ordinal, Args... args) {
     if (!g_codecEnabled) return 0;
-    HMODULE library = LoadLibraryA("Lumaio.dll");
+    const pintora::LoadedModule library(LoadLibraryA("Lumaio.dll"));
     if (!library) {
         g_codecEnabled = 0;
         return 0;
     }
-    auto entry = reinterpret_cast<F>(reinterpret_cast<void *>(GetProcAddress(library, MAKEINTRESOURCEA(ordinal))));
-    const int result = entry ? entry(args...) : 0;
-    FreeLibrary(library);
-    return result;
+    auto entry =
+        reinterpret_cast<F>(reinterpret_cast<void *>(GetProcAddress(library.get(), MAKEINTRESOURCEA(ordinal))));
+    return entry ? entry(args...) : 0;
 }
 
 // Looks up a Lumamisc entry; when it is missing the library is let go.

@@ -263,14 +263,15 @@ int WINAPI ConvertMetaDIB(HGLOBAL dib, HBITMAP bitmap, HGLOBAL *dibOut, HBITMAP 
 
 // ------------------------------------------------------------ pixel copies
 
-int WINAPI CopyDIBitmap2DIB(HBITMAP bitmap, HGLOBAL dib) {
-    if (!bitmap || !dib) return 0;
-    return CopyPixels(dib, nullptr, nullptr, bitmap, true);
+// The first argument receives (see dibwork.h).
+int WINAPI CopyDIBitmap2DIB(HBITMAP destination, HGLOBAL source) {
+    if (!destination || !source) return 0;
+    return CopyPixels(source, nullptr, nullptr, destination, true);
 }
 
-int WINAPI CopyDIB2DIBitmap(HGLOBAL dib, HBITMAP bitmap) {
-    if (!bitmap || !dib) return 0;
-    return CopyPixels(nullptr, bitmap, dib, nullptr, true);
+int WINAPI CopyDIB2DIBitmap(HGLOBAL destination, HBITMAP source) {
+    if (!destination || !source) return 0;
+    return CopyPixels(nullptr, source, destination, nullptr, true);
 }
 
 int WINAPI ForwardDIB2DIB(HGLOBAL source, HGLOBAL destination) {

@@ -12,8 +12,6 @@
 #include "file_dialogs_resource.h"
 #include "file_io_internal.h"
 
-extern "C" IMAGE_DOS_HEADER __ImageBase;
-
 using namespace dibwork;
 using namespace dibwork::fileio;
 
@@ -30,7 +28,7 @@ constexpr size_t kTitleBytes = 260;
 // dialog wants (the string ends with a '|', so two NULs end the list).
 std::string LoadFilter(UINT id) {
     char buffer[1024] = {};
-    const int length = LoadStringA(reinterpret_cast<HINSTANCE>(&__ImageBase), id, buffer, sizeof(buffer));
+    const int length = LoadStringA(pintora::ThisModule(), id, buffer, sizeof(buffer));
     std::string filter(buffer, length > 0 ? static_cast<size_t>(length) : 0);
     for (char &c : filter) {
         if (c == '|') c = '\0';

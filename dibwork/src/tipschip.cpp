@@ -17,8 +17,6 @@
 #include "dibwork_internal.h"
 #include "tipschip_resource.h"
 
-extern "C" IMAGE_DOS_HEADER __ImageBase;
-
 namespace {
 
 const char kClassName[] = "TipsChipWndClass";
@@ -35,15 +33,13 @@ static_assert(sizeof(TipsChipRecord) == 7 * 4, "seven 32-bit fields");
 // library unloads, since the class's window procedure goes with it.
 std::vector<HINSTANCE> g_registeredFor;
 
-HINSTANCE ThisLibrary() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
-
 TipsChipRecord *RecordOf(HWND chip) {
     return reinterpret_cast<TipsChipRecord *>(GetWindowLongPtrA(chip, GWLP_USERDATA));
 }
 
 std::wstring LibraryText(UINT id) {
     wchar_t text[64] = L"";
-    const int length = LoadStringW(ThisLibrary(), id, text, 64);
+    const int length = LoadStringW(pintora::ThisModule(), id, text, 64);
     return std::wstring(text, length > 0 ? length : 0);
 }
 
