@@ -1,18 +1,18 @@
 #include "clipboard_dib.h"
 
-#include "dib_layout.h"
+#include "dib_format.h"
 
 namespace pintora {
 namespace {
 
-using dibwork::DibHeaderFields;
+using dibformat::DibHeaderFields;
 
 bool ConvertibleFormat(const DibHeaderFields &h) {
     switch (h.compression) {
-        case dibwork::kCompressionRgb: return dibwork::IsValidBitCount(h.bitCount);
-        case dibwork::kCompressionBitfields: return h.bitCount == 16 || h.bitCount == 32;
-        case dibwork::kCompressionRle8: return h.bitCount == 8;
-        case dibwork::kCompressionRle4: return h.bitCount == 4;
+        case dibformat::kCompressionRgb: return dibformat::IsValidBitCount(h.bitCount);
+        case dibformat::kCompressionBitfields: return h.bitCount == 16 || h.bitCount == 32;
+        case dibformat::kCompressionRle8: return h.bitCount == 8;
+        case dibformat::kCompressionRle4: return h.bitCount == 4;
         default: return false;  // embedded JPEG or PNG, unknown codes
     }
 }
@@ -28,16 +28,16 @@ bool PlausibleColorCount(const DibHeaderFields &h) {
 
 bool IsScreenSizeDib(const void *block, size_t blockBytes, int32_t screenWidth, int32_t screenHeight) {
     if (screenWidth < 1 || screenHeight < 1) return false;
-    const auto fields = dibwork::ReadDibHeaderFieldsChecked(block, blockBytes);
+    const auto fields = dibformat::ReadDibHeaderFieldsChecked(block, blockBytes);
     if (!fields) return false;
     const DibHeaderFields &h = *fields;
-    if (h.headerSize != dibwork::kInfoHeaderSize || h.planes != 1) return false;
+    if (h.headerSize != dibformat::kInfoHeaderSize || h.planes != 1) return false;
     if (h.width != screenWidth || h.height != screenHeight) return false;
     if (!ConvertibleFormat(h) || !PlausibleColorCount(h)) return false;
 
-    const auto layout = dibwork::ComputeBlockLayout(h);
+    const auto layout = dibformat::ComputeBlockLayout(h);
     if (!layout) return false;
-    const bool rle = h.compression == dibwork::kCompressionRle8 || h.compression == dibwork::kCompressionRle4;
+    const bool rle = h.compression == dibformat::kCompressionRle8 || h.compression == dibformat::kCompressionRle4;
     if (rle) {
         // Run-length data is as long as its header says; it must say.
         const uint64_t needed = uint64_t{layout->bitsOffset} + h.sizeImage;

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "decoded_image.h"
+#include "dib_format.h"
 
 namespace codecs {
 namespace {
@@ -16,7 +17,7 @@ namespace {
 constexpr size_t kHeaderBytes = 128;
 constexpr size_t kVgaPaletteBytes = 769;  // marker 0x0C + 256 x RGB
 
-uint16_t U16(const uint8_t *p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+using dibformat::Le16;
 
 struct Rgb {
     uint8_t r, g, b;
@@ -72,8 +73,8 @@ std::optional<DecodedImage> DecodePcx(const uint8_t *data, size_t size) {
     if (data[0] != 0x0A || data[2] != 1) return std::nullopt;
     const int bits = data[3];
     const int planes = data[65];
-    const int xmin = U16(data + 4), ymin = U16(data + 6), xmax = U16(data + 8), ymax = U16(data + 10);
-    const size_t lineBytes = U16(data + 66);
+    const int xmin = Le16(data + 4), ymin = Le16(data + 6), xmax = Le16(data + 8), ymax = Le16(data + 10);
+    const size_t lineBytes = Le16(data + 66);
     if (xmax < xmin || ymax < ymin) return std::nullopt;
     const int64_t width = int64_t(xmax) - xmin + 1, height = int64_t(ymax) - ymin + 1;
 

@@ -7,8 +7,8 @@
 
 #include <vector>
 
+#include "dib_format.h"
 #include "lumaio.h"
-#include "picture_files.h"
 #include "picture_handles.h"
 #include "wic.h"
 
@@ -43,7 +43,7 @@ bool IsBrokenBitmapFile(const std::wstring &path) {
         bytes.clear();
     }
     CloseHandle(file);
-    return !dibwork::BmpFileLooksWhole(bytes.data(), bytes.size());
+    return !dibformat::BmpFileLooksWhole(bytes.data(), bytes.size());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "dib_format.h"
 #include "picture_handles.h"
 
 namespace codecs {
@@ -84,7 +85,7 @@ std::optional<DecodedImage> RenderMetafile(LPCSTR path, int width, int height) {
             GdiFlush();
             SelectObject(dc, old);
             if (played) {
-                const size_t stride = ((static_cast<size_t>(width) * 24 + 31) / 32) * 4;
+                const size_t stride = dibformat::StrideBytesWrapping(static_cast<uint32_t>(width), 24);
                 for (int y = 0; y < height; ++y) {
                     std::memcpy(image->Pixel(0, y), static_cast<BYTE *>(bits) + y * stride, static_cast<size_t>(width) * 3);
                 }

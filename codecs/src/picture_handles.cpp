@@ -3,12 +3,15 @@
 #include <cstring>
 #include <string>
 
+#include "dib_format.h"
 #include "win32/win32_owners.h"
 
 namespace codecs {
 namespace {
 
-DWORD Stride(int width, int bitCount) { return ((static_cast<DWORD>(width) * bitCount + 31) / 32) * 4; }
+DWORD Stride(int width, int bitCount) {
+    return dibformat::StrideBytesWrapping(static_cast<uint32_t>(width), static_cast<uint32_t>(bitCount));
+}
 
 BITMAPINFOHEADER Header24(int width, int height) {
     BITMAPINFOHEADER h{};
@@ -37,17 +40,27 @@ class LockedDib {
 public:
     explicit LockedDib(HGLOBAL dib) : lock_(dib), p_(static_cast<BYTE *>(lock_.get())) {}
     const BITMAPINFO *info() const { return reinterpret_cast<const BITMAPINFO *>(p_); }
-    // The first pixel byte, or NULL for a header we do not take.
+    // The first pixel byte, or NULL for a header we do not take or a block
+    // that does not hold the header, the colour table and the rows (for a
+    // compressed picture: the image size its header announces).
     const BYTE *bits() const {
         if (!p_) return nullptr;
-        const auto &h = info()->bmiHeader;
-        if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biSize > 124 || h.biWidth < 1 || h.biHeight == 0) return nullptr;
-        DWORD colours = h.biClrUsed;
-        if (colours == 0 && h.biBitCount <= 8) colours = 1u << h.biBitCount;
-        if (colours > 256) return nullptr;
-        DWORD table = h.biCompression == BI_BITFIELDS ? 12 : colours * 4;
-        if (h.biSize + table > lock_.size()) return nullptr;
-        return p_ + h.biSize + table;
+        const SIZE_T size = lock_.size();
+        const auto fields = dibformat::ReadDibHeaderFieldsChecked(p_, size);
+        if (!fields || fields->core || fields->width < 1 || fields->height == 0) return nullptr;
+        const dibformat::DibHeaderFields &h = *fields;
+        const auto colours = dibformat::AnnouncedColours(h);
+        if (!colours) return nullptr;
+        const bool bitfields = h.compression == dibformat::kCompressionBitfields;
+        const uint64_t table = bitfields ? 12 : uint64_t{*colours} * 4;
+        uint64_t image = h.sizeImage;
+        if (bitfields || h.compression == dibformat::kCompressionRgb) {
+            const auto layout = dibformat::ComputeBlockLayout(h);
+            if (!layout) return nullptr;
+            image = layout->imageBytes;
+        }
+        if (h.headerSize + table + image > size) return nullptr;
+        return p_ + h.headerSize + table;
     }
 private:
     pintora::GlobalLockGuard lock_;
@@ -178,13 +191,10 @@ std::optional<IndexedPixels> IndexedPixelsOf(HGLOBAL dib, HBITMAP bitmap) {
     out.palette = table;
     out.indexes.resize(static_cast<size_t>(out.width) * out.height);
     const DWORD stride = Stride(h.biWidth, h.biBitCount);
-    const int perByte = 8 / h.biBitCount;
-    const int mask = (1 << h.biBitCount) - 1;
     for (int y = 0; y < out.height; ++y) {
         const BYTE *row = bits + static_cast<size_t>(out.height - 1 - y) * stride;
         for (int x = 0; x < out.width; ++x) {
-            const int shift = (perByte - 1 - x % perByte) * h.biBitCount;
-            uint8_t index = static_cast<uint8_t>((row[x / perByte] >> shift) & mask);
+            auto index = static_cast<uint8_t>(dibformat::IndexAt(row, x, h.biBitCount));
             // An index past the table would name no colour: take entry 0.
             if (index >= table.size()) index = 0;
             out.indexes[static_cast<size_t>(y) * out.width + x] = index;

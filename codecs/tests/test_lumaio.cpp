@@ -147,6 +147,42 @@ TEST(Lumaio, JpegDialogTakesTheQualityOrCancels) {
     DeleteObject(picture);
 }
 
+// A packed DIB of `rows` stored rows whose header announces 8 x 8 pixels
+// of `bits` bits (a grey colour table for 8 bits).
+HGLOBAL PackedDib(int bits, int rows) {
+    const int colours = bits == 8 ? 256 : 0;
+    const size_t stride = ((8 * bits + 31) / 32) * 4;
+    const size_t bytes = sizeof(BITMAPINFOHEADER) + 4 * colours + stride * rows;
+    HGLOBAL block = GlobalAlloc(GHND, bytes);
+    auto *p = static_cast<BYTE *>(GlobalLock(block));
+    const BITMAPINFOHEADER header{sizeof(BITMAPINFOHEADER), 8, 8, 1, static_cast<WORD>(bits), BI_RGB};
+    std::memcpy(p, &header, sizeof header);
+    for (int i = 0; i < colours; ++i) std::memset(p + sizeof header + 4 * i, i, 3);
+    GlobalUnlock(block);
+    return block;
+}
+
+// The writers take the DIB's rows from its block only when the block holds
+// all of them; a header that claims more rows is refused, not read past.
+TEST(Lumaio, WritersRefuseADibWhoseRowsDoNotFitItsBlock) {
+    Library lib(L"Lumaio.dll");
+    auto writePng = lib.Entry<LumaioWriteProc>(LUMAIO_WRITE_PNG);
+    auto writeGif = lib.Entry<LumaioWriteGifProc>(LUMAIO_WRITE_GIF);
+    ASSERT_NE(writePng, nullptr);
+    ASSERT_NE(writeGif, nullptr);
+    TempDir dir;
+    const std::string png = Utf8(dir.File(L"a.png")), gif = Utf8(dir.File(L"a.gif"));
+    for (int rows : {8, 1}) {
+        HGLOBAL full = PackedDib(24, rows), indexed = PackedDib(8, rows);
+        EXPECT_EQ(writePng(png.c_str(), full, nullptr) != 0, rows == 8) << rows;
+        EXPECT_EQ(writeGif(gif.c_str(), indexed, nullptr, -1) != 0, rows == 8) << rows;
+        DeleteFileA(png.c_str());
+        DeleteFileA(gif.c_str());
+        GlobalFree(full);
+        GlobalFree(indexed);
+    }
+}
+
 TEST(Lumamisc, ReadsImagingFormatsThroughEntryOneAndBitmapsThroughEntryTwo) {
     Library misc(L"Lumamisc.dll");
     ASSERT_NE(misc.module, nullptr);

@@ -6,9 +6,11 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "dib_layout.h"
+#include "dib_format.h"
 
 namespace dibwork {
+
+using namespace dibformat;
 
 enum class NormalForm {
     kNormal,   // 40-byte header, BI_RGB, bottom-up, 1/4/8 bits, or 24 bits without colours

@@ -1,7 +1,7 @@
-// The plain parts of picture-file input and output: the BMP file header,
-// the checks a BMP file must pass before its contents are trusted, the
-// extension table of the file dispatchers and the corner rule that picks a
-// GIF's transparent colour.
+// The plain parts of picture-file input and output: the plan of a BMP file
+// to write, the extension table of the file dispatchers and the corner
+// rule that picks a GIF's transparent colour.  The BMP file header and the
+// checks a BMP file must pass are in the format layer (dib_format.h).
 //
 // Plain C++ without <windows.h>: headers are read and written as raw
 // little-endian bytes, so the native sanitizer build runs the same code.
@@ -12,47 +12,14 @@
 #include <optional>
 #include <string>
 
-#include "dib_layout.h"
+#include "dib_format.h"
 #include "pixel_view.h"
 
 namespace dibwork {
 
+using namespace dibformat;
+
 // ------------------------------------------------------------ BMP files --
-
-constexpr uint32_t kBmpFileHeaderBytes = 14;
-constexpr uint16_t kBmpSignature = 0x4D42;  // "BM"
-
-struct BmpFileHeader {
-    uint16_t type = 0;
-    uint32_t size = 0;      // bfSize: the whole file
-    uint16_t reserved1 = 0;
-    uint16_t reserved2 = 0;
-    uint32_t offBits = 0;   // bfOffBits: where the pixel rows start
-};
-
-BmpFileHeader ReadBmpFileHeader(const uint8_t *p);  // 14 bytes at p
-void StoreBmpFileHeader(const BmpFileHeader &h, uint8_t *out);  // 14 bytes
-
-// How much larger than the file its bfSize may claim before the file is
-// taken as broken (the reader allocates bfSize bytes).
-constexpr uint32_t kBmpSizeSlack = 64 * 1024;
-
-// The size of the block that receives everything after the file header:
-// bfSize, when it can hold the rest of the file and is not absurdly
-// larger than the file; nothing otherwise.
-std::optional<uint32_t> BmpBlockBytes(const BmpFileHeader &h, uint64_t fileSize);
-
-// True when the first `available` bytes of a packed DIB hold its whole
-// header, colour table and pixel rows (for run-length pictures: the
-// biSizeImage bytes the header announces), with a sane size, bit count
-// and colour count.
-bool DibBlockIsWhole(const uint8_t *block, size_t available);
-
-// For the system's decoders, which read a BMP file's rows past its end
-// when its header lies: false when the bytes of a whole file start with
-// "BM" but its file header or its header, table and rows do not hold
-// together (true for everything else, which is not ours to judge).
-bool BmpFileLooksWhole(const uint8_t *file, size_t size);
 
 // What WriteBMPFile writes for a picture's header: the colour-table
 // entries and pixel bytes after the headers, and the file header.  A

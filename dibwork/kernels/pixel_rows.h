@@ -18,9 +18,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "dib_format.h"
 #include "pixel_view.h"
 
 namespace dibwork {
+
+using namespace dibformat;
 
 inline uint8_t *MemRow(const PixelView &v, int row) {
     return v.bits + static_cast<size_t>(row) * v.stride;
@@ -37,15 +40,6 @@ bool IsUsableView(const PixelView &v);
 // True for the formats DecodeRowBgr understands: 1, 4, 8, 16, 24, 32 bits.
 constexpr bool IsDecodableBitCount(int bits) {
     return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
-}
-
-// Index of pixel x in a 1-, 4- or 8-bit row.
-inline unsigned IndexAt(const uint8_t *row, int x, int bitCount) {
-    switch (bitCount) {
-        case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1u;
-        case 4: return (x & 1) ? (row[x >> 1] & 0x0Fu) : (row[x >> 1] >> 4);
-        default: return row[x];
-    }
 }
 
 // Writes index `value` at pixel x of a 1-, 4- or 8-bit row.

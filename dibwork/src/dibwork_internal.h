@@ -7,11 +7,13 @@
 
 #include <cstdint>
 
-#include "dib_layout.h"
+#include "dib_format.h"
 #include "pixel_view.h"
 #include "win32/win32_owners.h"
 
 namespace dibwork {
+
+using namespace dibformat;
 
 // The layout fields of a BITMAPINFOHEADER in memory we own (the caller
 // vouches for the header form it announces).

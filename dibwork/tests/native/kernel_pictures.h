@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "dib_layout.h"
+#include "dib_format.h"
 #include "pixel_rows.h"
 #include "pixel_view.h"
 
@@ -54,9 +54,9 @@ struct Picture {
 // The fields of a BITMAPINFOHEADER of one plane: w x h (h < 0 for top-down
 // rows) at `bits` per pixel, with the compression and the colours-used
 // count given.
-inline dibwork::DibHeaderFields Info(int32_t w, int32_t h, uint16_t bits, uint32_t compression = 0,
+inline dibformat::DibHeaderFields Info(int32_t w, int32_t h, uint16_t bits, uint32_t compression = 0,
                                      uint32_t used = 0) {
-    dibwork::DibHeaderFields f;
+    dibformat::DibHeaderFields f;
     f.headerSize = 40;
     f.width = w;
     f.height = h;

@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "dib_layout.h"
+#include "dib_format.h"
 #include "kernel_pictures.h"
 
 using namespace dibwork;
