@@ -64,46 +64,38 @@ private:
     void *ptr_;
 };
 
-// A movable block that is freed unless released to the caller.
-class OwnedGlobal {
+// A handle that `Free` releases unless it is released to the caller.
+template <typename Handle, typename Free>
+class Owned {
 public:
-    explicit OwnedGlobal(HGLOBAL h = nullptr) : handle_(h) {}
-    ~OwnedGlobal() {
-        if (handle_) GlobalFree(handle_);
+    explicit Owned(Handle h = nullptr) : handle_(h) {}
+    ~Owned() {
+        if (handle_) Free()(handle_);
     }
-    OwnedGlobal(const OwnedGlobal &) = delete;
-    OwnedGlobal &operator=(const OwnedGlobal &) = delete;
-    HGLOBAL get() const { return handle_; }
-    HGLOBAL release() {
-        HGLOBAL h = handle_;
+    Owned(const Owned &) = delete;
+    Owned &operator=(const Owned &) = delete;
+    Handle get() const { return handle_; }
+    Handle release() {
+        Handle h = handle_;
         handle_ = nullptr;
         return h;
     }
     explicit operator bool() const { return handle_ != nullptr; }
 
 private:
-    HGLOBAL handle_;
+    Handle handle_;
 };
 
+struct FreeGlobalBlock {
+    void operator()(HGLOBAL h) const { GlobalFree(h); }
+};
+struct FreeLoadedLibrary {
+    void operator()(HMODULE m) const { FreeLibrary(m); }
+};
+
+// A movable block, freed unless released to the caller.
+using OwnedGlobal = Owned<HGLOBAL, FreeGlobalBlock>;
 // A loaded library, freed unless released to the caller.
-class LoadedModule {
-public:
-    explicit LoadedModule(HMODULE module = nullptr) : module_(module) {}
-    ~LoadedModule() {
-        if (module_) FreeLibrary(module_);
-    }
-    LoadedModule(const LoadedModule &) = delete;
-    LoadedModule &operator=(const LoadedModule &) = delete;
-    HMODULE get() const { return module_; }
-    HMODULE release() {
-        HMODULE m = module_;
-        module_ = nullptr;
-        return m;
-    }
-    explicit operator bool() const { return module_ != nullptr; }
-
-private:
-    HMODULE module_;
-};
+using LoadedModule = Owned<HMODULE, FreeLoadedLibrary>;
 
 }  // namespace pintora

@@ -385,8 +385,10 @@ struct BrushOps {
     int (*beginStroke)(EngineState &engine, PlugInBrushContext *ctx) = nullptr;
     // BRUSHCMD_END (default: nothing, 1).
     int (*endStroke)(EngineState &engine, PlugInBrushContext *ctx) = nullptr;
-    // BRUSHCMD_PREVIEW (default: DrawBrushPreview with previewStrength).
+    // BRUSHCMD_PREVIEW (default: PreviewByRepeatedPaint with previewRuns
+    // when it is above 0, else DrawBrushPreview with previewStrength).
     int (*preview)(EngineState &engine, PlugInBrushContext *ctx) = nullptr;
+    int32_t previewRuns = 0;
     int32_t previewStrength = 3;
     // False for brushes that ignore the pick flag and always paint.
     bool picksColor = true;

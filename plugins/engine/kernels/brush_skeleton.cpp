@@ -9,7 +9,9 @@
 //   BRUSHCMD_END      the brush's own stroke end; 1.
 //   BRUSHCMD_SELECT   the brush builds its tip.
 //   BRUSHCMD_RELEASE  FreeBrushBuffers; 1.
-//   BRUSHCMD_PREVIEW  DrawBrushPreview (or the brush's own preview).
+//   BRUSHCMD_PREVIEW  the brush's own preview, else its painting step
+//                     previewRuns times over the preview background, else
+//                     DrawBrushPreview.
 //   other             0.  A NULL record gives 0 for every command.
 #include "brush_engine.h"
 
@@ -76,7 +78,9 @@ int32_t RunBrush(EngineState &engine, PlugInBrushContext *ctx, const BrushOps &o
     case BRUSHCMD_RELEASE:
         return FreeBrushBuffers(engine, ctx);
     case BRUSHCMD_PREVIEW:
-        return ops.preview ? ops.preview(engine, ctx) : DrawBrushPreview(engine, ctx, ops.previewStrength);
+        if (ops.preview) return ops.preview(engine, ctx);
+        if (ops.previewRuns > 0) return PreviewByRepeatedPaint(engine, ctx, ops, ops.previewRuns);
+        return DrawBrushPreview(engine, ctx, ops.previewStrength);
     default:
         return 0;
     }

@@ -80,17 +80,11 @@ PaintResult PaintRainbow(brush::EngineState &engine, PlugInBrushContext *ctx, Di
     return PaintResult::kPainted;
 }
 
-brush::BrushOps RainbowOps();
-
-int PreviewRainbow(brush::EngineState &engine, PlugInBrushContext *ctx) {
-    return brush::PreviewByRepeatedPaint(engine, ctx, RainbowOps(), 1);
-}
-
 brush::BrushOps RainbowOps() {
     brush::BrushOps ops;
     ops.buildTip = brush::MakeSoftTip;
     ops.paint = PaintRainbow;
-    ops.preview = PreviewRainbow;
+    ops.previewRuns = 1;
     ops.picksColor = false;  // it has no colour of its own to pick into
     return ops;
 }
@@ -298,17 +292,11 @@ PaintResult PaintPipe(brush::EngineState &engine, PlugInBrushContext *ctx, Dirty
     return PaintResult::kPainted;
 }
 
-brush::BrushOps PipeOps();
-
-int PreviewPipe(brush::EngineState &engine, PlugInBrushContext *ctx) {
-    return brush::PreviewByRepeatedPaint(engine, ctx, PipeOps(), 6);
-}
-
 brush::BrushOps PipeOps() {
     brush::BrushOps ops;
     ops.buildTip = MakePipeTip;
     ops.paint = PaintPipe;
-    ops.preview = PreviewPipe;
+    ops.previewRuns = 6;
     return ops;
 }
 

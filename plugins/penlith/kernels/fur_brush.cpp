@@ -144,17 +144,11 @@ PaintResult PaintFur(brush::EngineState &engine, PlugInBrushContext *ctx, DirtyR
     return PaintResult::kPainted;
 }
 
-brush::BrushOps FurOps();
-
-int PreviewFur(brush::EngineState &engine, PlugInBrushContext *ctx) {
-    return brush::PreviewByRepeatedPaint(engine, ctx, FurOps(), 3);
-}
-
 brush::BrushOps FurOps() {
     brush::BrushOps ops;
     ops.buildTip = MakeFurTip;
     ops.paint = PaintFur;
-    ops.preview = PreviewFur;
+    ops.previewRuns = 3;
     return ops;
 }
 

@@ -219,42 +219,25 @@ brush::PaintResult PaintRandomMasks(brush::EngineState &engine, PlugInBrushConte
     return brush::PaintResult::kPainted;
 }
 
-brush::BrushOps GrainOps(int (*buildTip)(brush::EngineState &, PlugInBrushContext *),
-                         int (*preview)(brush::EngineState &, PlugInBrushContext *)) {
+brush::BrushOps GrainOps(int (*buildTip)(brush::EngineState &, PlugInBrushContext *)) {
     brush::BrushOps ops;
     ops.buildTip = buildTip;
     ops.paint = PaintRandomMasks;
-    ops.preview = preview;
+    ops.previewRuns = 3;
     return ops;
 }
 
-constexpr int32_t kPreviewDabs = 3;
-
-int CrayonPreview(brush::EngineState &engine, PlugInBrushContext *ctx);
-int PencilPreview(brush::EngineState &engine, PlugInBrushContext *ctx);
-int SprayPreview(brush::EngineState &engine, PlugInBrushContext *ctx);
-
 const brush::BrushOps &CrayonOps() {
-    static const brush::BrushOps ops = GrainOps(BuildCrayonMasks, CrayonPreview);
+    static const brush::BrushOps ops = GrainOps(BuildCrayonMasks);
     return ops;
 }
 const brush::BrushOps &PencilOps() {
-    static const brush::BrushOps ops = GrainOps(BuildPencilMasks, PencilPreview);
+    static const brush::BrushOps ops = GrainOps(BuildPencilMasks);
     return ops;
 }
 const brush::BrushOps &SprayOps() {
-    static const brush::BrushOps ops = GrainOps(BuildSprayMasks, SprayPreview);
+    static const brush::BrushOps ops = GrainOps(BuildSprayMasks);
     return ops;
-}
-
-int CrayonPreview(brush::EngineState &engine, PlugInBrushContext *ctx) {
-    return brush::PreviewByRepeatedPaint(engine, ctx, CrayonOps(), kPreviewDabs);
-}
-int PencilPreview(brush::EngineState &engine, PlugInBrushContext *ctx) {
-    return brush::PreviewByRepeatedPaint(engine, ctx, PencilOps(), kPreviewDabs);
-}
-int SprayPreview(brush::EngineState &engine, PlugInBrushContext *ctx) {
-    return brush::PreviewByRepeatedPaint(engine, ctx, SprayOps(), kPreviewDabs);
 }
 
 }  // namespace

@@ -184,21 +184,15 @@ brush::PaintResult PaintDots(brush::EngineState &engine, PlugInBrushContext *ctx
     return brush::PaintResult::kPainted;
 }
 
-int DotPreview(brush::EngineState &engine, PlugInBrushContext *ctx);
-
 const brush::BrushOps &DotOps() {
     static const brush::BrushOps ops = [] {
         brush::BrushOps o;
         o.buildTip = BuildDotMasks;
         o.paint = PaintDots;
-        o.preview = DotPreview;
+        o.previewRuns = 4;
         return o;
     }();
     return ops;
-}
-
-int DotPreview(brush::EngineState &engine, PlugInBrushContext *ctx) {
-    return brush::PreviewByRepeatedPaint(engine, ctx, DotOps(), 4);
 }
 
 }  // namespace
