@@ -3,10 +3,10 @@
 //
 //   rainbow  soft tip (MakeSoftTip), dabs spaced by pressure (GetDabPlace);
 //            ignores `color` and the pick flag: every dab steps the
-//            module's hue 13 of 240 steps round a six-sector circle and is
-//            laid with the standard blend in that hue.  The hue lives as
-//            long as the plug-in and is never reset, so a new stroke goes
-//            on where the last one stopped.
+//            engine state's hue (walkingHue) 13 of 240 steps round a
+//            six-sector circle and is laid with the standard blend in that
+//            hue.  The hue lives as long as the plug-in and is never reset,
+//            so a new stroke goes on where the last one stopped.
 //   roller   flat tip (MakeRollerTip), dabs 10 percent of the diagonal
 //            apart.  A per-stroke coverage map of the canvas (one byte per
 //            pixel) records what the stroke has laid on each pixel, and a
