@@ -128,7 +128,7 @@ uint8_t *NewCoverageMap(PlugInBrushContext *ctx) {
 }
 
 // The map of the running stroke, made on the spot for a stroke that began
-// without command 2 (or whose map belongs to another canvas).
+// without BRUSHCMD_BEGIN (or whose map belongs to another canvas).
 uint8_t *CoverageMapOf(PlugInBrushContext *ctx) {
     if (ctx->workBits) {
         CoverageMapHeader header;

@@ -202,8 +202,8 @@ int BuildSprayMasks(brush::EngineState &engine, PlugInBrushContext *ctx) {
     return 1;
 }
 
-// Command 1 of all three: one jittered colour per call, a random mask per
-// dab.
+// BRUSHCMD_PAINT of all three: one jittered colour per call, a random
+// mask per dab.
 brush::PaintResult PaintRandomMasks(brush::EngineState &engine, PlugInBrushContext *ctx, brush::DirtyRect &rect) {
     brush::BgrColor target = brush::ColorOf(ctx->color);
     brush::JitterColor(&target, brush::ParamValue(ctx, 3));

@@ -3,18 +3,19 @@
 //
 // Art brush
 //   tip      the soft raised-cosine tip (MakeSoftTip)
-//   palette  built at every stroke start (command 2) in workBits: 64
+//   palette  built at every stroke start (BRUSHCMD_BEGIN) in workBits: 64
 //            entries of blue, green, red, each channel
 //                clamp(colour + rand() % spread - spread / 2, 0, 255)
 //            with spread = roughness x 256 / 100, drawn entry by entry,
-//            blue, green, red.  Freed at the stroke end (command 3), on
+//            blue, green, red.  Freed at the stroke end (BRUSHCMD_END), on
 //            release and when the tip is rebuilt.  tipVariantCount is set
 //            to the palette size.
 //   paint    every tip pixel with a byte t > 0, row by row, takes palette
 //            entry rand() & 63 and is blended with the standard blend.
 //            Without a palette (no stroke start) the call paints nothing
 //            and returns 0.
-//   preview  background, a palette (command 2), three dabs (command 1).
+//   preview  background, a palette (BRUSHCMD_BEGIN), three dabs
+//            (BRUSHCMD_PAINT).
 //
 // Stippling brush
 //   masks    12 masks, each one round dot: R = rand(); the centre in
@@ -47,7 +48,7 @@ void FreePalette(PlugInBrushContext *ctx) {
     ctx->workBits = nullptr;
 }
 
-// Command 2 without the pick flag: a new palette around `color`.
+// BRUSHCMD_BEGIN without the pick flag: a new palette around `color`.
 int BuildPalette(brush::EngineState &, PlugInBrushContext *ctx) {
     FreePalette(ctx);
     ctx->tipVariantCount = kPaletteEntries;
