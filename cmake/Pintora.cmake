@@ -92,8 +92,11 @@ endfunction()
 #                  library by ordinal only (an import library made from the
 #                  .def with every entry NONAME)
 #   INCLUDE        public include folder handed to callers
+#   LITERAL_NAMES  the .def spells every exported name out (Name = Symbol@N),
+#                  and names are exported exactly as written: no --kill-at,
+#                  which would also cut an "@N" that belongs to a name
 function(pintora_shared_library target)
-  cmake_parse_arguments(D "" "DEF;OUTPUT_NAME;SUFFIX;ORDINAL_IMPORT;INCLUDE" "SOURCES" ${ARGN})
+  cmake_parse_arguments(D "LITERAL_NAMES" "DEF;OUTPUT_NAME;SUFFIX;ORDINAL_IMPORT;INCLUDE" "SOURCES" ${ARGN})
   if(NOT D_SUFFIX)
     set(D_SUFFIX .dll)
   endif()
@@ -101,7 +104,9 @@ function(pintora_shared_library target)
   pintora_module(${target})
   # The .def names carry the stdcall @N (a wrong argument size fails the
   # link); the exported names are the plain ones.
-  target_link_options(${target} PRIVATE -Wl,--kill-at)
+  if(NOT D_LITERAL_NAMES)
+    target_link_options(${target} PRIVATE -Wl,--kill-at)
+  endif()
   set_target_properties(${target} PROPERTIES
     PREFIX "" OUTPUT_NAME ${D_OUTPUT_NAME} SUFFIX ${D_SUFFIX}
     RUNTIME_OUTPUT_DIRECTORY ${PINTORA_DIST_DIR}
