@@ -187,8 +187,8 @@ LRESULT CALLBACK PopupProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-HWND OpenPopup(Popup *popup, const char *className, int width, int height, POINT at) {
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, className, "", WS_POPUP | WS_DLGFRAME, at.x, at.y,
+HWND OpenPopup(Popup *popup, const wchar_t *className, int width, int height, POINT at) {
+    HWND window = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, className, L"", WS_POPUP | WS_DLGFRAME, at.x, at.y,
                                   width, height, popup->state->dialog, nullptr, g_module.instance, popup);
     if (!window) {
         if (popup->picture) FreeDIBitmap(&popup->picture);
@@ -321,7 +321,7 @@ HWND OpenSwatchPopup(ColorDialogState *state, int cornerId, POINT at) {
         std::free(popup);
         return nullptr;
     }
-    return OpenPopup(popup, CHROMELL_SWATCH_CLASS, 132, 78, at);
+    return OpenPopup(popup, L"" CHROMELL_SWATCH_CLASS, 132, 78, at);
 }
 
 HWND OpenHistoryPopup(ColorDialogState *state, POINT at) {
@@ -330,7 +330,7 @@ HWND OpenHistoryPopup(ColorDialogState *state, POINT at) {
     auto *popup = static_cast<Popup *>(std::calloc(1, sizeof(Popup)));
     if (!popup) return nullptr;
     *popup = Popup{state, false, nullptr, 0, 0, nullptr};
-    state->historyPopup = OpenPopup(popup, CHROMELL_HISTORY_CLASS, 96, 78, at);
+    state->historyPopup = OpenPopup(popup, L"" CHROMELL_HISTORY_CLASS, 96, 78, at);
     return state->historyPopup;
 }
 
@@ -351,7 +351,7 @@ void RunPresetMenu(ColorDialogState *state, POINT at) {
 
 HWND OpenHint(ColorDialogState *state, int placement) {
     state->hintPlacement = placement;
-    HWND hint = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, CHROMELL_HINT_CLASS, "",
+    HWND hint = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"" CHROMELL_HINT_CLASS, L"",
                                 WS_POPUP | WS_BORDER, 0, 0, 1, 1, state->dialog, nullptr, g_module.instance, state);
     if (hint) UpdateHint(hint, state);
     return hint;
@@ -360,21 +360,21 @@ HWND OpenHint(ColorDialogState *state, int placement) {
 bool RegisterClasses(HINSTANCE instance) {
     if (!RegisterSelectorClasses(instance)) return false;
     const struct {
-        const char *name;
+        const wchar_t *name;
         WNDPROC proc;
         UINT style;
         HBRUSH background;
-    } classes[] = {{CHROMELL_SWATCH_CLASS, PopupProc, CS_DBLCLKS, nullptr},
-                   {CHROMELL_HISTORY_CLASS, PopupProc, CS_DBLCLKS, nullptr},
-                   {CHROMELL_HINT_CLASS, HintProc, 0, reinterpret_cast<HBRUSH>(COLOR_INFOBK + 1)}};
+    } classes[] = {{L"" CHROMELL_SWATCH_CLASS, PopupProc, CS_DBLCLKS, nullptr},
+                   {L"" CHROMELL_HISTORY_CLASS, PopupProc, CS_DBLCLKS, nullptr},
+                   {L"" CHROMELL_HINT_CLASS, HintProc, 0, reinterpret_cast<HBRUSH>(COLOR_INFOBK + 1)}};
     for (const auto &c : classes) {
-        WNDCLASSEXA wc{sizeof(wc)};
+        WNDCLASSEXW wc{sizeof(wc)};
         wc.style = c.style;
         wc.lpfnWndProc = c.proc;
         wc.hInstance = instance;
         wc.hbrBackground = c.background;
         wc.lpszClassName = c.name;
-        if (!RegisterClassExA(&wc)) {
+        if (!RegisterClassExW(&wc)) {
             UnregisterClasses(instance);
             return false;
         }
@@ -384,8 +384,8 @@ bool RegisterClasses(HINSTANCE instance) {
 
 void UnregisterClasses(HINSTANCE instance) {
     UnregisterSelectorClasses(instance);
-    for (const char *name : {CHROMELL_SWATCH_CLASS, CHROMELL_HISTORY_CLASS, CHROMELL_HINT_CLASS})
-        UnregisterClassA(name, instance);
+    for (const wchar_t *name : {L"" CHROMELL_SWATCH_CLASS, L"" CHROMELL_HISTORY_CLASS, L"" CHROMELL_HINT_CLASS})
+        UnregisterClassW(name, instance);
 }
 
 }  // namespace chromell

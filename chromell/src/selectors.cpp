@@ -219,25 +219,25 @@ bool RebuildGradient(ColorDialogState *state) {
 // Registered by the popups' file too; see RegisterClasses there.
 bool RegisterSelectorClasses(HINSTANCE instance) {
     const struct {
-        const char *name;
+        const wchar_t *name;
         WNDPROC proc;
-    } classes[] = {{CHROMELL_HUE_CLASS, HueProc}, {CHROMELL_SATINT_CLASS, SatIntProc},
-                   {CHROMELL_GRADIENT_CLASS, GradientProc}};
+    } classes[] = {{L"" CHROMELL_HUE_CLASS, HueProc}, {L"" CHROMELL_SATINT_CLASS, SatIntProc},
+                   {L"" CHROMELL_GRADIENT_CLASS, GradientProc}};
     for (const auto &c : classes) {
-        WNDCLASSEXA wc{sizeof(wc)};
+        WNDCLASSEXW wc{sizeof(wc)};
         wc.style = CS_DBLCLKS;
         wc.lpfnWndProc = c.proc;
         wc.hInstance = instance;
         wc.hCursor = g_module.pickCursor;
         wc.lpszClassName = c.name;
-        if (!RegisterClassExA(&wc)) return false;
+        if (!RegisterClassExW(&wc)) return false;
     }
     return true;
 }
 
 void UnregisterSelectorClasses(HINSTANCE instance) {
-    for (const char *name : {CHROMELL_HUE_CLASS, CHROMELL_SATINT_CLASS, CHROMELL_GRADIENT_CLASS})
-        UnregisterClassA(name, instance);
+    for (const wchar_t *name : {L"" CHROMELL_HUE_CLASS, L"" CHROMELL_SATINT_CLASS, L"" CHROMELL_GRADIENT_CLASS})
+        UnregisterClassW(name, instance);
 }
 
 }  // namespace chromell
