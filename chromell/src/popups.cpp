@@ -10,8 +10,7 @@
 
 namespace chromell {
 
-bool RegisterSelectorClasses(HINSTANCE instance);
-void UnregisterSelectorClasses(HINSTANCE instance);
+WNDPROC SelectorProcedure(int index);
 
 namespace {
 
@@ -357,24 +356,40 @@ HWND OpenHint(ColorDialogState *state, int placement) {
     return hint;
 }
 
+namespace {
+
+struct ClassEntry {
+    const wchar_t *name;
+    UINT style;
+    HCURSOR cursor;
+    HBRUSH background;
+};
+constexpr int kClassCount = 6;
+// Which classes this module registered, so that only those are removed (a
+// class of the same name that was there before is not ours).
+bool g_registered[kClassCount] = {};
+
+}  // namespace
+
 bool RegisterClasses(HINSTANCE instance) {
-    if (!RegisterSelectorClasses(instance)) return false;
-    const struct {
-        const wchar_t *name;
-        WNDPROC proc;
-        UINT style;
-        HBRUSH background;
-    } classes[] = {{L"" CHROMELL_SWATCH_CLASS, PopupProc, CS_DBLCLKS, nullptr},
-                   {L"" CHROMELL_HISTORY_CLASS, PopupProc, CS_DBLCLKS, nullptr},
-                   {L"" CHROMELL_HINT_CLASS, HintProc, 0, reinterpret_cast<HBRUSH>(COLOR_INFOBK + 1)}};
-    for (const auto &c : classes) {
+    const ClassEntry classes[kClassCount] = {
+        {L"" CHROMELL_HUE_CLASS, CS_DBLCLKS, g_module.pickCursor, nullptr},
+        {L"" CHROMELL_SATINT_CLASS, CS_DBLCLKS, g_module.pickCursor, nullptr},
+        {L"" CHROMELL_GRADIENT_CLASS, CS_DBLCLKS, g_module.pickCursor, nullptr},
+        {L"" CHROMELL_SWATCH_CLASS, CS_DBLCLKS, nullptr, nullptr},
+        {L"" CHROMELL_HISTORY_CLASS, CS_DBLCLKS, nullptr, nullptr},
+        {L"" CHROMELL_HINT_CLASS, 0, nullptr, reinterpret_cast<HBRUSH>(COLOR_INFOBK + 1)},
+    };
+    for (int i = 0; i < kClassCount; ++i) {
         WNDCLASSEXW wc{sizeof(wc)};
-        wc.style = c.style;
-        wc.lpfnWndProc = c.proc;
+        wc.style = classes[i].style;
+        wc.lpfnWndProc = i < 3 ? SelectorProcedure(i) : i < 5 ? PopupProc : HintProc;
         wc.hInstance = instance;
-        wc.hbrBackground = c.background;
-        wc.lpszClassName = c.name;
-        if (!RegisterClassExW(&wc)) {
+        wc.hCursor = classes[i].cursor;
+        wc.hbrBackground = classes[i].background;
+        wc.lpszClassName = classes[i].name;
+        g_registered[i] = RegisterClassExW(&wc) != 0;
+        if (!g_registered[i]) {
             UnregisterClasses(instance);
             return false;
         }
@@ -383,9 +398,13 @@ bool RegisterClasses(HINSTANCE instance) {
 }
 
 void UnregisterClasses(HINSTANCE instance) {
-    UnregisterSelectorClasses(instance);
-    for (const wchar_t *name : {L"" CHROMELL_SWATCH_CLASS, L"" CHROMELL_HISTORY_CLASS, L"" CHROMELL_HINT_CLASS})
-        UnregisterClassW(name, instance);
+    static const wchar_t *const names[kClassCount] = {L"" CHROMELL_HUE_CLASS,    L"" CHROMELL_SATINT_CLASS,
+                                                      L"" CHROMELL_GRADIENT_CLASS, L"" CHROMELL_SWATCH_CLASS,
+                                                      L"" CHROMELL_HISTORY_CLASS, L"" CHROMELL_HINT_CLASS};
+    for (int i = 0; i < kClassCount; ++i) {
+        if (g_registered[i]) UnregisterClassW(names[i], instance);
+        g_registered[i] = false;
+    }
 }
 
 }  // namespace chromell

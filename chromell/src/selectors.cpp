@@ -216,28 +216,9 @@ bool RebuildGradient(ColorDialogState *state) {
     return true;
 }
 
-// Registered by the popups' file too; see RegisterClasses there.
-bool RegisterSelectorClasses(HINSTANCE instance) {
-    const struct {
-        const wchar_t *name;
-        WNDPROC proc;
-    } classes[] = {{L"" CHROMELL_HUE_CLASS, HueProc}, {L"" CHROMELL_SATINT_CLASS, SatIntProc},
-                   {L"" CHROMELL_GRADIENT_CLASS, GradientProc}};
-    for (const auto &c : classes) {
-        WNDCLASSEXW wc{sizeof(wc)};
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = c.proc;
-        wc.hInstance = instance;
-        wc.hCursor = g_module.pickCursor;
-        wc.lpszClassName = c.name;
-        if (!RegisterClassExW(&wc)) return false;
-    }
-    return true;
-}
-
-void UnregisterSelectorClasses(HINSTANCE instance) {
-    for (const wchar_t *name : {L"" CHROMELL_HUE_CLASS, L"" CHROMELL_SATINT_CLASS, L"" CHROMELL_GRADIENT_CLASS})
-        UnregisterClassW(name, instance);
+WNDPROC SelectorProcedure(int index) {
+    static const WNDPROC procs[3] = {HueProc, SatIntProc, GradientProc};
+    return index >= 0 && index < 3 ? procs[index] : nullptr;
 }
 
 }  // namespace chromell
