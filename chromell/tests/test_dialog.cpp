@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <thread>
 
 #include "chromell_test_support.h"
 #include "color_model.h"
@@ -288,6 +289,79 @@ TEST(ChromellArguments, UnwritableStorageIsRefusedBeforeAnythingOpens) {
     EXPECT_EQ(color, kOrange);
     VirtualFree(page, 0, MEM_RELEASE);
     VirtualFree(buffer, 0, MEM_RELEASE);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ChromellHistoryPopup, ACellTakenBecomesTheColourAndTheTimerWaitsWhileItIsOpen) {
+    COLORREF history[CHROMELL_HISTORY_LENGTH] = {};
+    Floating window(kOrange, history);
+    window.ShowPage(CHROMELL_PAGE_QUICK);
+    HWND square = Control(window.dialog, CHROMELL_ID_SATINT);
+    PressAt(square, 3, 3);
+    const COLORREF picked = window.color;
+
+    SendMessageW(square, WM_RBUTTONUP, 0, At(5, 5));
+    HWND popup = window.state()->historyPopup;
+    ASSERT_NE(popup, nullptr);
+    ASSERT_EQ(FindPopup(CHROMELL_HISTORY_CLASS), popup);
+    RECT r{};
+    GetWindowRect(popup, &r);
+    EXPECT_EQ(r.right - r.left, 96);
+    EXPECT_EQ(r.bottom - r.top, 78);
+    Tick(window.dialog, 8);
+    EXPECT_EQ(history[0], chromell::kDefaultHistory[0]) << "no history ticks while the popup is open";
+
+    // Cell (2, 1) of the 5-column grid is entry 7 (magenta).
+    const LPARAM cell7 = At(2 * 18 + 9, 18 + 9);
+    SendMessageW(popup, WM_MOUSEMOVE, 0, cell7);
+    EXPECT_EQ(window.state()->historyIndex, 7);
+    window.owner.log.clear();
+    SendMessageW(popup, WM_LBUTTONUP, 0, cell7);
+    EXPECT_FALSE(IsWindow(popup));
+    EXPECT_EQ(window.state()->historyPopup, nullptr);
+    EXPECT_EQ(window.color, chromell::kDefaultHistory[7]);
+    Pump();
+    EXPECT_FALSE(window.owner.log.empty());
+    EXPECT_NE(picked, window.color);
+
+    // Released outside, the popup closes without a change.
+    SendMessageW(square, WM_RBUTTONUP, 0, At(5, 5));
+    popup = window.state()->historyPopup;
+    ASSERT_NE(popup, nullptr);
+    SendMessageW(popup, WM_LBUTTONUP, 0, At(-20, 200));
+    EXPECT_FALSE(IsWindow(popup));
+    EXPECT_EQ(window.color, chromell::kDefaultHistory[7]);
+}
+
+TEST(ChromellPresets, APresetChosenFromTheMenuReplacesTheFourCorners) {
+    Floating window(kOrange);
+    window.ShowPage(CHROMELL_PAGE_GRADIENT);
+    SetForegroundWindow(window.dialog);
+    // The menu runs its own loop; the keys come as real input meanwhile.
+    std::thread keys([] {
+        Sleep(700);
+        for (WORD key : {VK_DOWN, VK_DOWN, VK_RETURN}) {
+            INPUT input[2] = {};
+            input[0].type = input[1].type = INPUT_KEYBOARD;
+            input[0].ki.wVk = input[1].ki.wVk = key;
+            input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+            SendInput(2, input, sizeof(INPUT));
+            Sleep(150);
+        }
+    });
+    SendMessageW(window.dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window.dialog), MAKELPARAM(300, 300));
+    keys.join();
+    // The second item of the menu is 菊花 (2002).
+    chromell::GradientCorners expected;
+    ASSERT_TRUE(chromell::PresetCorners(2002, &expected));
+    const ColorDialogState *s = window.state();
+    EXPECT_EQ(s->gradCorners[0], expected.topLeft);
+    EXPECT_EQ(s->gradCorners[1], expected.topRight);
+    EXPECT_EQ(s->gradCorners[2], expected.bottomLeft);
+    EXPECT_EQ(s->gradCorners[3], expected.bottomRight);
 }
 
 }  // namespace
