@@ -365,3 +365,66 @@ TEST(ChromellPresets, APresetChosenFromTheMenuReplacesTheFourCorners) {
 }
 
 }  // namespace
+
+namespace {
+
+// Inside the modal dialog's loop: start a drag in the square, take its
+// picture away and move on, as if the picture could not be read.
+struct Failing {
+    HBITMAP taken = nullptr;
+    bool capturedDuringDrag = false;
+};
+Failing g_failing;
+
+BOOL CALLBACK FindColorDialog(HWND window, LPARAM param) {
+    wchar_t title[32] = L"";
+    GetWindowTextW(window, title, 32);
+    if (lstrcmpW(title, L"色の選択") != 0) return TRUE;
+    *reinterpret_cast<HWND *>(param) = window;
+    return FALSE;
+}
+
+void CALLBACK BreakTheSquare(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindColorDialog, reinterpret_cast<LPARAM>(&dialog));
+    if (!dialog) return;
+    KillTimer(nullptr, timer);
+    ColorDialogState *state = StateOf(dialog);
+    HWND square = Control(dialog, CHROMELL_ID_SATINT);
+    SendMessageW(square, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, At(4, 4));
+    g_failing.capturedDuringDrag = GetCapture() == square;
+    g_failing.taken = state->satIntPicture;
+    state->satIntPicture = nullptr;
+    SendMessageW(square, WM_MOUSEMOVE, MK_LBUTTON, At(8, 8));
+}
+
+TEST(ChromellFailure, AFailingHandlerEndsTheModalDialogAndTheColourComesBack) {
+    {
+        Floating quick(kOrange);  // the modal dialog opens on the quick page
+        quick.ShowPage(CHROMELL_PAGE_QUICK);
+        Click(quick.dialog, IDCANCEL);
+    }
+    Owner owner;
+    COLORREF color = kOrange;
+    g_failing = Failing{};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, BreakTheSquare);
+    EXPECT_EQ(Chromell().selectMru(owner.hwnd(), &color, nullptr, nullptr), 0);
+    KillTimer(nullptr, timer);
+    ASSERT_NE(g_failing.taken, nullptr);
+    DeleteObject(g_failing.taken);
+    EXPECT_TRUE(g_failing.capturedDuringDrag);
+    EXPECT_EQ(color, kOrange) << "the modal entry point restores the colour";
+    // (Wine clips the cursor only for a foreground window, so the capture
+    // stands for both here.)
+    EXPECT_EQ(GetCapture(), nullptr) << "the capture is released";
+}
+
+TEST(ChromellFailure, AModalDialogThatCannotBeCreatedLeavesTheColourAndAnswers0) {
+    COLORREF color = kOrange;
+    HWND gone = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    DestroyWindow(gone);
+    EXPECT_EQ(Chromell().selectMru(gone, &color, nullptr, nullptr), 0);
+    EXPECT_EQ(color, kOrange);
+}
+
+}  // namespace
