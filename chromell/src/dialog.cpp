@@ -315,6 +315,13 @@ void HistoryTimer(ColorDialogState *state) {
 
 void Close(ColorDialogState *state) {
     KillTimer(state->dialog, CHROMELL_HISTORY_TIMER);
+    // A drag still under way (the dialog ended by a double click or from
+    // outside) lets the pointer go.
+    HWND captured = GetCapture();
+    if (captured && (captured == state->dialog || IsChild(state->dialog, captured))) {
+        ReleaseCapture();
+        ClipCursor(nullptr);
+    }
     for (HBITMAP *picture : {&state->huePicture, &state->satIntPicture, &state->gradPicture, &state->historyPicture,
                              &state->okPicture, &state->cancelPicture}) {
         if (*picture) FreeDIBitmap(picture);

@@ -87,9 +87,10 @@ TEST(ChromellHistory, AColourSettledOnForFourTicksEntersTheHistory) {
     Tick(window.dialog, 1);
     EXPECT_EQ(history[0], (settled & 0xFFFFFF) | 0x02000000);
     EXPECT_EQ(std::count(history, history + CHROMELL_HISTORY_LENGTH, passing), 0);
-    // OK adds the colour of the moment too, and closes.
+    // OK (here a double click in the square) adds the colour of the moment
+    // too, and closes.
     PressAt(square, 0, r.bottom - 1);  // black
-    Click(window.dialog, IDOK);
+    SendMessageW(square, WM_LBUTTONDBLCLK, MK_LBUTTON, At(0, r.bottom - 1));
     EXPECT_FALSE(IsWindow(window.dialog));
     EXPECT_EQ(history[0], 0x02000000u);
     EXPECT_EQ(history[1], (settled & 0xFFFFFF) | 0x02000000);
