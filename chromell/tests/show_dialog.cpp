@@ -1,7 +1,9 @@
 // Opens the modal colour dialog for a look (and a screen shot) by hand:
-//     chromell_show_dialog.exe <page 0..2> [seconds]
+//     chromell_show_dialog.exe <page 0..2> [seconds] [popup]
 // The dialog opens on the page over a small owner window with an orange
 // colour and a history, and cancels itself after the given seconds (3).
+// With a third argument it also opens its popup after a second: the
+// history grid on pages 0 and 2, the swatch grid of a corner on page 1.
 #include <windows.h>
 
 #include <cstdlib>
@@ -17,6 +19,21 @@ BOOL CALLBACK FindDialog(HWND window, LPARAM) {
     GetClassNameA(window, name, sizeof(name));
     if (lstrcmpA(name, "#32770") == 0 && IsWindowVisible(window)) g_dialog = window;
     return g_dialog == nullptr;
+}
+
+void CALLBACK OpenPopup(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    EnumThreadWindows(GetCurrentThreadId(), FindDialog, 0);
+    if (!g_dialog) return;
+    auto *state = reinterpret_cast<ColorDialogState *>(GetWindowLongPtrW(g_dialog, DWLP_USER));
+    RECT r{};
+    GetWindowRect(g_dialog, &r);
+    SetCursorPos(r.right + 10, r.top);
+    if (state->page == CHROMELL_PAGE_GRADIENT) {
+        SendMessageW(g_dialog, WM_COMMAND, MAKEWPARAM(CHROMELL_ID_CORNER_TR, BN_CLICKED), 0);
+    } else {
+        SendMessageW(g_dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(g_dialog), MAKELPARAM(r.right + 10, r.top));
+    }
 }
 
 void CALLBACK EndDialogSoon(HWND, UINT, UINT_PTR, DWORD) {
@@ -52,6 +69,7 @@ int main(int argc, char **argv) {
     COLORREF history[CHROMELL_HISTORY_LENGTH] = {};
     POINT where{60, 120};
     SetTimer(nullptr, 0, static_cast<UINT>(seconds) * 1000, EndDialogSoon);
+    if (argc > 3) SetTimer(nullptr, 0, 1000, OpenPopup);
     modal(owner, &color, &where, history);
     DestroyWindow(owner);
     return 0;
