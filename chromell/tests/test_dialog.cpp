@@ -337,14 +337,13 @@ TEST(ChromellHistoryPopup, ACellTakenBecomesTheColourAndTheTimerWaitsWhileItIsOp
     EXPECT_EQ(window.color, chromell::kDefaultHistory[7]);
 }
 
-TEST(ChromellPresets, APresetChosenFromTheMenuReplacesTheFourCorners) {
-    Floating window(kOrange);
-    window.ShowPage(CHROMELL_PAGE_GRADIENT);
-    SetForegroundWindow(window.dialog);
-    // The menu runs its own loop; the keys come as real input meanwhile.
-    std::thread keys([] {
+// Sends WM_CONTEXTMENU for `target` while a thread types the keys into
+// the menu that opens (the menu runs its own loop meanwhile).
+void ChooseFromContextMenu(HWND dialog, HWND target, std::initializer_list<WORD> keys) {
+    SetForegroundWindow(dialog);
+    std::thread typist([keys] {
         Sleep(700);
-        for (WORD key : {VK_DOWN, VK_DOWN, VK_RETURN}) {
+        for (WORD key : keys) {
             INPUT input[2] = {};
             input[0].type = input[1].type = INPUT_KEYBOARD;
             input[0].ki.wVk = input[1].ki.wVk = key;
@@ -353,8 +352,14 @@ TEST(ChromellPresets, APresetChosenFromTheMenuReplacesTheFourCorners) {
             Sleep(150);
         }
     });
-    SendMessageW(window.dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window.dialog), MAKELPARAM(300, 300));
-    keys.join();
+    SendMessageW(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(target), MAKELPARAM(300, 300));
+    typist.join();
+}
+
+TEST(ChromellMenus, APresetReplacesTheFourCornersAndThePageMenuSetsThePage) {
+    Floating window(kOrange);
+    window.ShowPage(CHROMELL_PAGE_GRADIENT);
+    ChooseFromContextMenu(window.dialog, window.dialog, {VK_DOWN, VK_DOWN, VK_RETURN});
     // The second item of the menu is 菊花 (2002).
     chromell::GradientCorners expected;
     ASSERT_TRUE(chromell::PresetCorners(2002, &expected));
@@ -363,6 +368,12 @@ TEST(ChromellPresets, APresetChosenFromTheMenuReplacesTheFourCorners) {
     EXPECT_EQ(s->gradCorners[1], expected.topRight);
     EXPECT_EQ(s->gradCorners[2], expected.bottomLeft);
     EXPECT_EQ(s->gradCorners[3], expected.bottomRight);
+
+    // The page button's menu: the third item is the RGB page.
+    ChooseFromContextMenu(window.dialog, Control(window.dialog, CHROMELL_ID_PAGE_BUTTON),
+                          {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+    EXPECT_EQ(window.state()->page, CHROMELL_PAGE_RGB);
+    EXPECT_TRUE(IsWindowVisible(Control(window.dialog, CHROMELL_ID_BLUE_FIELD)));
 }
 
 }  // namespace
