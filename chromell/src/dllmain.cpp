@@ -139,12 +139,13 @@ bool FillPicture(HBITMAP picture, COLORREF color) {
 
 }  // namespace chromell
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         DisableThreadLibraryCalls(instance);
         return chromell::Start(instance) ? TRUE : FALSE;
     }
-    if (reason == DLL_PROCESS_DETACH) {
+    // At process exit the system takes everything back itself.
+    if (reason == DLL_PROCESS_DETACH && !reserved) {
         chromell::UnregisterClasses(instance);
         chromell::FreeResources();
     }
