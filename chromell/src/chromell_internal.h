@@ -119,6 +119,8 @@ HWND OpenHint(ColorDialogState *state, int placement);
 bool DrawHistoryPicture(ColorDialogState *state);
 
 // The gradient corner ids 1015..1018 as corner indexes 0..3, -1 otherwise.
-inline int CornerIndex(int id) { return id >= CHROMELL_ID_CORNER_TL && id <= CHROMELL_ID_CORNER_BR ? id - CHROMELL_ID_CORNER_TL : -1; }
+inline int CornerIndex(int id) {
+    return id >= CHROMELL_ID_CORNER_TL && id <= CHROMELL_ID_CORNER_BR ? id - CHROMELL_ID_CORNER_TL : -1;
+}
 
 }  // namespace chromell

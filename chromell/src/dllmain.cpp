@@ -62,7 +62,8 @@ bool Start(HINSTANCE instance) {
 bool LoadPageIcons() {
     bool all = true;
     for (int page = 0; page < 3; ++page) {
-        HBITMAP icon = LoadBitmapForIcon(g_module.instance, CHROMELL_PAGE_ICON_FIRST + page, RGB(0, 128, 128) | 0x02000000);
+        HBITMAP icon =
+            LoadBitmapForIcon(g_module.instance, CHROMELL_PAGE_ICON_FIRST + page, RGB(0, 128, 128) | kPaletteRelative);
         if (!icon) {
             all = false;
             continue;

@@ -85,7 +85,9 @@ void PaintPopup(HWND window, Popup *popup) {
     if (cell >= 0 && cell < Columns(popup) * Rows(popup)) {
         const int x = kCellPitch * (cell % Columns(popup));
         const int y = kCellPitch * (cell / Columns(popup));
-        RECT outer{x + 1, y + 1, x + 17, y + 17}, frame{x + 2, y + 2, x + 16, y + 16}, inner{x + 3, y + 3, x + 15, y + 15};
+        RECT outer{x + 1, y + 1, x + 17, y + 17};
+        RECT frame{x + 2, y + 2, x + 16, y + 16};
+        RECT inner{x + 3, y + 3, x + 15, y + 15};
         FrameRect(dc, &outer, GetSysColorBrush(COLOR_WINDOW));
         FrameRect(dc, &frame, GetSysColorBrush(COLOR_WINDOWTEXT));
         FrameRect(dc, &inner, GetSysColorBrush(COLOR_WINDOW));
@@ -305,7 +307,8 @@ LRESULT CALLBACK HintProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }  // namespace
 
 bool DrawHistoryPicture(ColorDialogState *state) {
-    if (!state->historyPicture) state->historyPicture = MakeBlankFCDIBitmap(kHistoryColumns * kCellPitch, kHistoryRows * kCellPitch);
+    if (!state->historyPicture)
+        state->historyPicture = MakeBlankFCDIBitmap(kHistoryColumns * kCellPitch, kHistoryRows * kCellPitch);
     return state->historyPicture && state->history &&
            DrawGrid(state->historyPicture, state->history, kHistoryLength, kHistoryColumns);
 }
