@@ -91,7 +91,11 @@ endfunction()
 # the exports drop the @N; x86_64 has no decoration, so it links with a copy
 # whose names are undecorated.  Either way the DLL exports the same names
 # at the same ordinals.
+#   LITERAL_NAMES  the .def spells every export name out ("Name = Name@8",
+#                  '"_Name@16" = Name@16'): i686 links without --kill-at, so
+#                  that a name really ending in "@N" is kept.
 function(pintora_link_def target def)
+  cmake_parse_arguments(L "LITERAL_NAMES" "" "" ${ARGN})
   if(PINTORA_ARCH STREQUAL "x86_64")
     get_filename_component(def_name ${def} NAME)
     set(flavour_def ${PINTORA_LIB_DIR}/defs/${target}.${def_name})
@@ -99,7 +103,9 @@ function(pintora_link_def target def)
     target_sources(${target} PRIVATE ${flavour_def})
   else()
     target_sources(${target} PRIVATE ${def})
-    target_link_options(${target} PRIVATE -Wl,--kill-at)
+    if(NOT L_LITERAL_NAMES)
+      target_link_options(${target} PRIVATE -Wl,--kill-at)
+    endif()
   endif()
 endfunction()
 
@@ -143,14 +149,21 @@ endfunction()
 #                  library by ordinal only (an import library made from the
 #                  .def with every entry NONAME)
 #   INCLUDE        public include folder handed to callers
+#   LITERAL_NAMES  the .def spells every exported name out (Name = Symbol@N),
+#                  and names are exported exactly as written: no --kill-at,
+#                  which would also cut an "@N" that belongs to a name
 function(pintora_shared_library target)
-  cmake_parse_arguments(D "" "DEF;OUTPUT_NAME;SUFFIX;ORDINAL_IMPORT;INCLUDE" "SOURCES" ${ARGN})
+  cmake_parse_arguments(D "LITERAL_NAMES" "DEF;OUTPUT_NAME;SUFFIX;ORDINAL_IMPORT;INCLUDE" "SOURCES" ${ARGN})
   if(NOT D_SUFFIX)
     set(D_SUFFIX .dll)
   endif()
   add_library(${target} SHARED ${D_SOURCES})
   pintora_module(${target})
-  pintora_link_def(${target} ${D_DEF})
+  if(D_LITERAL_NAMES)
+    pintora_link_def(${target} ${D_DEF} LITERAL_NAMES)
+  else()
+    pintora_link_def(${target} ${D_DEF})
+  endif()
   set_target_properties(${target} PROPERTIES
     PREFIX "" OUTPUT_NAME ${D_OUTPUT_NAME} SUFFIX ${D_SUFFIX}
     RUNTIME_OUTPUT_DIRECTORY ${PINTORA_DIST_DIR}
