@@ -50,10 +50,10 @@ Expected ReferenceFill(const TestCanvas &canvas, int32_t x0, int32_t y0, int tol
         for (int32_t x = 0; x < w; ++x) e.pixels.push_back(canvas.Pixel(x, y));
     }
     const Bgr seed = canvas.Pixel(x0, y0);
-    const auto near = [tolerance](int v, int s) { return std::abs(v - s) < tolerance; };
+    const auto within = [tolerance](int v, int s) { return std::abs(v - s) < tolerance; };
     const auto matches = [&](int32_t x, int32_t y) {
         const Bgr p = canvas.Pixel(x, y);
-        return near(p.b, seed.b) && near(p.g, seed.g) && near(p.r, seed.r);
+        return within(p.b, seed.b) && within(p.g, seed.g) && within(p.r, seed.r);
     };
     const auto rowMatches = [&](int32_t y) {
         for (int32_t x = 0; x < w; ++x) {
