@@ -107,9 +107,8 @@ std::string FirstDifference(const TestCanvas &canvas, const Expected &e) {
         for (int32_t x = 0; x < canvas.width(); ++x) {
             const Bgr got = canvas.Pixel(x, y), want = e.pixels[static_cast<size_t>(y) * canvas.width() + x];
             if (got != want) {
-                return "pixel " + std::to_string(x) + "," + std::to_string(y) + " is " + std::to_string(got.b) + "/" +
-                       std::to_string(got.g) + "/" + std::to_string(got.r) + ", want " + std::to_string(want.b) +
-                       "/" + std::to_string(want.g) + "/" + std::to_string(want.r);
+                return std::to_string(x) + "," + std::to_string(y) + ": " + ::testing::PrintToString(got) +
+                       " instead of " + ::testing::PrintToString(want);
             }
         }
     }
