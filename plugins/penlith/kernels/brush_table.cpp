@@ -18,6 +18,7 @@ const BrushEntry kBrushEntries[] = {
     {"Xi_PipeBrush", PipeBrush},
     {"Xi_RainbowBrush", RainbowBrush},
     {"Xi_FurBrush", FurBrush},
+    {"Xi_BucketBrush", BucketBrush},
 };
 const size_t kBrushEntryCount = sizeof kBrushEntries / sizeof kBrushEntries[0];
 

@@ -41,6 +41,9 @@ int32_t RainbowBrush(PlugInBrushContext *ctx);
 // Fur: a random speckled tip made on every selection.  No descriptor row
 // offers it; it is reachable only by its export.
 int32_t FurBrush(PlugInBrushContext *ctx);
+// Paint bucket ("バケツ"): one flood fill per stroke at its start point
+// (bucket_fill.h).
+int32_t BucketBrush(PlugInBrushContext *ctx);
 
 // The brushes implemented so far, by the export name the string table
 // gives (ID 2400 + i).  The entry points of the other descriptors come with

@@ -67,4 +67,8 @@ int32_t PLUGIN_CALL Xi_FurBrush(PlugInBrushContext *ctx) {
     return Run(penlith::FurBrush, ctx);
 }
 
+int32_t PLUGIN_CALL Xi_BucketBrush(PlugInBrushContext *ctx) {
+    return Run(penlith::BucketBrush, ctx);
+}
+
 }  // extern "C"

@@ -182,6 +182,7 @@ TEST(Exports, TheImplementedBrushesResolveByTheirTableNamesAndNothingElseIsExpor
         {11, "Xi_SeuratBrush"},
         {12, "Xi_RainbowBrush"},
         {13, "Xi_TouchBrush"},
+        {27, "Xi_BucketBrush"},
         {28, "Xi_FurBrush"},
     };
     EXPECT_EQ(table, want);
