@@ -1,8 +1,10 @@
 # Build helpers shared by every folder of the tree.
 #
 # Two kinds of build use these files:
-#   * the cross build (toolchain-i686-mingw.cmake): every deliverable, laid out
-#     in ${PINTORA_DIST_DIR} exactly as installed, plus the Wine-run tests;
+#   * the cross build, in one of two flavours: i686 (toolchain-i686-mingw.cmake,
+#     the released PE32 program) or x86_64 (toolchain-x86_64-mingw.cmake, the
+#     same program as PE32+).  Every deliverable is laid out in
+#     ${PINTORA_DIST_DIR} exactly as installed, plus the Wine-run tests;
 #   * the native build (host compiler, PINTORA_NATIVE): only the pixel kernels
 #     and their tests, with AddressSanitizer and UndefinedBehaviorSanitizer.
 
@@ -50,8 +52,62 @@ endif()
 
 # ------------------------------------------------------------------- cross --
 
-set(PINTORA_MANIFEST_RC "${PINTORA_CMAKE_DIR}/manifest.rc")
 file(MAKE_DIRECTORY ${PINTORA_DIST_DIR} ${PINTORA_LIB_DIR})
+
+# The flavour: "i686" or "x86_64".
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(PINTORA_ARCH x86_64)
+  set(PINTORA_MANIFEST_ARCH amd64)
+else()
+  set(PINTORA_ARCH i686)
+  set(PINTORA_MANIFEST_ARCH x86)
+endif()
+message(STATUS "Pintora flavour: ${PINTORA_ARCH}")
+
+# The manifest names the flavour's processor architecture: Windows and Wine
+# ignore a manifest of the other one, and with it the UTF-8 code page.
+configure_file(${PINTORA_CMAKE_DIR}/pintora.manifest.in
+               ${CMAKE_BINARY_DIR}/manifest/pintora.manifest @ONLY)
+configure_file(${PINTORA_CMAKE_DIR}/manifest.rc
+               ${CMAKE_BINARY_DIR}/manifest/manifest.rc COPYONLY)
+set(PINTORA_MANIFEST_RC "${CMAKE_BINARY_DIR}/manifest/manifest.rc")
+
+# Writes a .def derived from `def` (see def_flavour.cmake) at configure
+# time; a change of the source .def configures again.
+function(pintora_derive_def def out)
+  cmake_parse_arguments(V "UNDECORATE;NONAME" "" "" ${ARGN})
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${def})
+  execute_process(
+    COMMAND ${CMAKE_COMMAND} -DIN=${def} -DOUT=${out} -DUNDECORATE=${V_UNDECORATE}
+            -DNONAME=${V_NONAME} -P ${PINTORA_CMAKE_DIR}/def_flavour.cmake
+    RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "could not derive ${out} from ${def}")
+  endif()
+endfunction()
+
+# Links `target` with its module's one .def.  The .def names the i686
+# stdcall symbols with their @N (a wrong argument size fails the link) and
+# the exports drop the @N; x86_64 has no decoration, so it links with a copy
+# whose names are undecorated.  Either way the DLL exports the same names
+# at the same ordinals.
+#   LITERAL_NAMES  the .def spells every export name out ("Name = Name@8",
+#                  '"_Name@16" = Name@16'): i686 links without --kill-at, so
+#                  that a name really ending in "@N" is kept.
+function(pintora_link_def target def)
+  cmake_parse_arguments(L "LITERAL_NAMES" "" "" ${ARGN})
+  if(PINTORA_ARCH STREQUAL "x86_64")
+    get_filename_component(def_name ${def} NAME)
+    set(flavour_def ${PINTORA_LIB_DIR}/defs/${target}.${def_name})
+    pintora_derive_def(${def} ${flavour_def} UNDECORATE)
+    target_sources(${target} PRIVATE ${flavour_def})
+  else()
+    target_sources(${target} PRIVATE ${def})
+    if(NOT L_LITERAL_NAMES)
+      target_link_options(${target} PRIVATE -Wl,--kill-at)
+    endif()
+  endif()
+endfunction()
 
 # Windows form of a Unix path, as Wine sees it (drive Z: is the root).
 function(pintora_wine_path out unix_path)
@@ -85,23 +141,29 @@ function(pintora_executable target)
 endfunction()
 
 # A shared library of the product.
-#   DEF            the .def file: stdcall names with their @N, and @ordinals
+#   DEF            the .def file: i686 stdcall names with their @N, and
+#                  @ordinals (see pintora_link_def)
 #   OUTPUT_NAME    file name without extension
 #   SUFFIX         .dll (default) or .brs
 #   ORDINAL_IMPORT name of an INTERFACE target that links callers to this
 #                  library by ordinal only (an import library made from the
 #                  .def with every entry NONAME)
 #   INCLUDE        public include folder handed to callers
+#   LITERAL_NAMES  the .def spells every exported name out (Name = Symbol@N),
+#                  and names are exported exactly as written: no --kill-at,
+#                  which would also cut an "@N" that belongs to a name
 function(pintora_shared_library target)
-  cmake_parse_arguments(D "" "DEF;OUTPUT_NAME;SUFFIX;ORDINAL_IMPORT;INCLUDE" "SOURCES" ${ARGN})
+  cmake_parse_arguments(D "LITERAL_NAMES" "DEF;OUTPUT_NAME;SUFFIX;ORDINAL_IMPORT;INCLUDE" "SOURCES" ${ARGN})
   if(NOT D_SUFFIX)
     set(D_SUFFIX .dll)
   endif()
-  add_library(${target} SHARED ${D_SOURCES} ${D_DEF})
+  add_library(${target} SHARED ${D_SOURCES})
   pintora_module(${target})
-  # The .def names carry the stdcall @N (a wrong argument size fails the
-  # link); the exported names are the plain ones.
-  target_link_options(${target} PRIVATE -Wl,--kill-at)
+  if(D_LITERAL_NAMES)
+    pintora_link_def(${target} ${D_DEF} LITERAL_NAMES)
+  else()
+    pintora_link_def(${target} ${D_DEF})
+  endif()
   set_target_properties(${target} PROPERTIES
     PREFIX "" OUTPUT_NAME ${D_OUTPUT_NAME} SUFFIX ${D_SUFFIX}
     RUNTIME_OUTPUT_DIRECTORY ${PINTORA_DIST_DIR}
@@ -112,13 +174,16 @@ function(pintora_shared_library target)
   endif()
 
   if(D_ORDINAL_IMPORT)
-    set(noname_def ${PINTORA_LIB_DIR}/${D_OUTPUT_NAME}.noname.def)
+    set(noname_def ${PINTORA_LIB_DIR}/defs/${D_OUTPUT_NAME}.noname.def)
     set(implib ${PINTORA_LIB_DIR}/lib${D_OUTPUT_NAME}.ordinal.a)
+    if(PINTORA_ARCH STREQUAL "x86_64")
+      pintora_derive_def(${D_DEF} ${noname_def} NONAME UNDECORATE)
+    else()
+      pintora_derive_def(${D_DEF} ${noname_def} NONAME)
+    endif()
     add_custom_command(OUTPUT ${implib}
-      COMMAND ${CMAKE_COMMAND} -DIN=${D_DEF} -DOUT=${noname_def}
-              -P ${PINTORA_CMAKE_DIR}/noname_def.cmake
       COMMAND ${CMAKE_DLLTOOL} -k -d ${noname_def} -D ${D_OUTPUT_NAME}${D_SUFFIX} -l ${implib}
-      DEPENDS ${D_DEF} ${PINTORA_CMAKE_DIR}/noname_def.cmake
+      DEPENDS ${noname_def}
       COMMENT "Import library of ${D_OUTPUT_NAME} (by ordinal)"
       VERBATIM)
     add_custom_target(${target}_ordinal_implib DEPENDS ${implib})

@@ -1,18 +1,6 @@
-# Cross toolchain: 32-bit Windows (PE32) with MinGW-w64, posix thread model.
-# The posix model is needed for std::mutex (GoogleTest uses it); winpthread
-# is linked statically, so only msvcrt.dll and system DLLs are imported.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross toolchain of the released program: 32-bit Windows (PE32), run under
+# 32-bit Wine.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
-set(CMAKE_C_COMPILER   i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER  i686-w64-mingw32-windres)
-set(CMAKE_DLLTOOL      i686-w64-mingw32-dlltool)
-
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# Test executables run under Wine; the scripts in tools/ prepare the prefix.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+set(PINTORA_TRIPLET i686-w64-mingw32)
+set(PINTORA_WINE_LOADER wine)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-toolchain.cmake)

@@ -72,6 +72,10 @@ uint16_t ColorTableBytes(const DibHeaderFields &h) {
 std::optional<DibBlockLayout> ComputeBlockLayout(const DibHeaderFields &h) {
     if (!IsKnownHeaderSize(h.headerSize)) return std::nullopt;
     if (h.width < 1 || h.height == 0) return std::nullopt;
+    // A row's length in bits, rounded up to 32, must fit 32 bits:
+    // BitmapWidthBytes and the system's own DIB code compute the stride in
+    // 32-bit arithmetic and would read a wider picture with a wrong stride.
+    if (static_cast<uint64_t>(h.width) * h.bitCount + 31u > 0xFFFFFFFFull) return std::nullopt;
     const auto stride = StrideBytesChecked(h.width, h.bitCount);
     if (!stride) return std::nullopt;
 

@@ -191,34 +191,40 @@ BRISTLER_API int WINAPI EndPlugInBrush(PlugInBrushManager *manager, const POINT 
 }
 #endif
 
-/* The layouts are fixed for every host and for the 32-bit plug-in world. */
-#if defined(__cplusplus) && (defined(__i386__) || defined(_M_IX86))
-static_assert(sizeof(PlugInModule) == 256 + 4, "PlugInModule: path and handle");
-static_assert(sizeof(BrushDescriptor) == 81 * 4, "BrushDescriptor is 81 words");
-static_assert(offsetof(BrushDescriptor, name) == 1 * 4, "descriptor field 2");
-static_assert(offsetof(BrushDescriptor, order) == 11 * 4, "descriptor field 3");
-static_assert(offsetof(BrushDescriptor, description) == 12 * 4, "descriptor field 4");
-static_assert(offsetof(BrushDescriptor, entryPoint) == 36 * 4, "descriptor field 5");
-static_assert(offsetof(BrushDescriptor, exportName) == 37 * 4, "descriptor field 6");
-static_assert(offsetof(BrushDescriptor, version) == 47 * 4, "descriptor field 7");
-static_assert(offsetof(BrushDescriptor, group) == 48 * 4, "descriptor field 8");
-static_assert(offsetof(BrushDescriptor, flags) == 49 * 4, "descriptor field 9");
-static_assert(offsetof(BrushDescriptor, cursor) == 50 * 4, "descriptor field 10");
-static_assert(offsetof(BrushDescriptor, dialogTemplate) == 51 * 4, "descriptor field 11");
-static_assert(offsetof(BrushDescriptor, dialogProc) == 52 * 4, "descriptor field 12");
-static_assert(offsetof(BrushDescriptor, params) == 53 * 4, "descriptor field 13");
-static_assert(offsetof(BrushDescriptor, reserved) == 80 * 4, "descriptor field 14");
-static_assert(sizeof(PlugInBrushManager) == 53 * 4, "PlugInBrushManager is 53 words");
-static_assert(offsetof(PlugInBrushManager, dialogX) == 3 * 4, "manager field 4");
-static_assert(offsetof(PlugInBrushManager, previewPicture) == 7 * 4, "manager field 8");
-static_assert(offsetof(PlugInBrushManager, moduleCount) == 9 * 4, "manager field 10");
-static_assert(offsetof(PlugInBrushManager, brushCount) == 11 * 4, "manager field 12");
-static_assert(offsetof(PlugInBrushManager, currentBrush) == 13 * 4, "manager field 14");
-static_assert(offsetof(PlugInBrushManager, menuBaseId) == 14 * 4, "manager field 15");
-static_assert(offsetof(PlugInBrushManager, colorHistory) == 15 * 4, "manager field 16");
-static_assert(offsetof(PlugInBrushManager, lastError) == 16 * 4, "manager field 17");
-static_assert(offsetof(PlugInBrushManager, active) == 17 * 4, "manager field 18");
-static_assert(offsetof(PlugInBrushManager, context) == 18 * 4, "manager field 19");
+/* The layouts, in both flavours (see PINTORA_LAYOUT in brush_plugin.h):
+ * i686 in 32-bit words, x86_64 in bytes with 8-byte handles and pointers. */
+#if defined(__cplusplus) && defined(PINTORA_LAYOUT)
+static_assert(sizeof(PlugInModule) == PINTORA_LAYOUT(256 + 4, 256 + 8), "PlugInModule: path and handle");
+static_assert(sizeof(BrushDescriptor) == PINTORA_LAYOUT(81 * 4, 344), "BrushDescriptor size");
+static_assert(offsetof(BrushDescriptor, name) == PINTORA_LAYOUT(1 * 4, 4), "descriptor field 2: name");
+static_assert(offsetof(BrushDescriptor, order) == PINTORA_LAYOUT(11 * 4, 44), "descriptor field 3: order");
+static_assert(offsetof(BrushDescriptor, description) == PINTORA_LAYOUT(12 * 4, 48), "descriptor field 4: description");
+static_assert(offsetof(BrushDescriptor, entryPoint) == PINTORA_LAYOUT(36 * 4, 144), "descriptor field 5: entryPoint");
+static_assert(offsetof(BrushDescriptor, exportName) == PINTORA_LAYOUT(37 * 4, 152), "descriptor field 6: exportName");
+static_assert(offsetof(BrushDescriptor, version) == PINTORA_LAYOUT(47 * 4, 192), "descriptor field 7: version");
+static_assert(offsetof(BrushDescriptor, group) == PINTORA_LAYOUT(48 * 4, 196), "descriptor field 8: group");
+static_assert(offsetof(BrushDescriptor, flags) == PINTORA_LAYOUT(49 * 4, 200), "descriptor field 9: flags");
+static_assert(offsetof(BrushDescriptor, cursor) == PINTORA_LAYOUT(50 * 4, 208), "descriptor field 10: cursor");
+static_assert(offsetof(BrushDescriptor, dialogTemplate) == PINTORA_LAYOUT(51 * 4, 216), "descriptor field 11: dialogTemplate");
+static_assert(offsetof(BrushDescriptor, dialogProc) == PINTORA_LAYOUT(52 * 4, 224), "descriptor field 12: dialogProc");
+static_assert(offsetof(BrushDescriptor, params) == PINTORA_LAYOUT(53 * 4, 232), "descriptor field 13: params");
+static_assert(offsetof(BrushDescriptor, reserved) == PINTORA_LAYOUT(80 * 4, 340), "descriptor field 14: reserved");
+static_assert(sizeof(PlugInBrushManager) == PINTORA_LAYOUT(53 * 4, 288), "PlugInBrushManager size");
+static_assert(offsetof(PlugInBrushManager, settingsDialog) == PINTORA_LAYOUT(1 * 4, 8), "manager field 2: settingsDialog");
+static_assert(offsetof(PlugInBrushManager, colorPopup) == PINTORA_LAYOUT(2 * 4, 16), "manager field 3: colorPopup");
+static_assert(offsetof(PlugInBrushManager, dialogX) == PINTORA_LAYOUT(3 * 4, 24), "manager field 4: dialogX");
+static_assert(offsetof(PlugInBrushManager, previewPicture) == PINTORA_LAYOUT(7 * 4, 40), "manager field 8: previewPicture");
+static_assert(offsetof(PlugInBrushManager, reserved) == PINTORA_LAYOUT(8 * 4, 48), "manager field 9: reserved");
+static_assert(offsetof(PlugInBrushManager, moduleCount) == PINTORA_LAYOUT(9 * 4, 52), "manager field 10: moduleCount");
+static_assert(offsetof(PlugInBrushManager, modules) == PINTORA_LAYOUT(10 * 4, 56), "manager field 11: modules");
+static_assert(offsetof(PlugInBrushManager, brushCount) == PINTORA_LAYOUT(11 * 4, 64), "manager field 12: brushCount");
+static_assert(offsetof(PlugInBrushManager, brushes) == PINTORA_LAYOUT(12 * 4, 72), "manager field 13: brushes");
+static_assert(offsetof(PlugInBrushManager, currentBrush) == PINTORA_LAYOUT(13 * 4, 80), "manager field 14: currentBrush");
+static_assert(offsetof(PlugInBrushManager, menuBaseId) == PINTORA_LAYOUT(14 * 4, 84), "manager field 15: menuBaseId");
+static_assert(offsetof(PlugInBrushManager, colorHistory) == PINTORA_LAYOUT(15 * 4, 88), "manager field 16: colorHistory");
+static_assert(offsetof(PlugInBrushManager, lastError) == PINTORA_LAYOUT(16 * 4, 96), "manager field 17: lastError");
+static_assert(offsetof(PlugInBrushManager, active) == PINTORA_LAYOUT(17 * 4, 100), "manager field 18: active");
+static_assert(offsetof(PlugInBrushManager, context) == PINTORA_LAYOUT(18 * 4, 104), "manager field 19: context");
 #endif
 
 #endif /* PINTORA_BRISTLER_H */

@@ -45,6 +45,38 @@ TEST(Discovery, FilesThatAreNoPlugInsGiveNoBrush) {
     EXPECT_EQ(manager->moduleCount, 0);
 }
 
+// A plug-in of the other flavour (x86_64 in the 32-bit program, i686 in the
+// 64-bit one) cannot be loaded into this process: it is skipped like any
+// file that is no library, and the plug-ins of this flavour still load.
+TEST(Discovery, APlugInOfTheOtherFlavourIsSkipped) {
+    MessageBoxWatcher watcher;
+    PlugInFolder folder;
+    folder.Add(L"basic", L"other.brs");
+    {
+        // The PE file header's machine field names the other architecture.
+        const std::wstring path = folder.path() + L"other.brs";
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        LONG peOffset = 0;
+        DWORD done = 0;
+        SetFilePointer(file, 0x3C, nullptr, FILE_BEGIN);
+        ASSERT_TRUE(ReadFile(file, &peOffset, sizeof(peOffset), &done, nullptr));
+        const WORD other = sizeof(void *) == 8 ? IMAGE_FILE_MACHINE_I386 : IMAGE_FILE_MACHINE_AMD64;
+        SetFilePointer(file, peOffset + 4, nullptr, FILE_BEGIN);
+        ASSERT_TRUE(WriteFile(file, &other, sizeof(other), &done, nullptr));
+        CloseHandle(file);
+    }
+    Manager manager;
+    EXPECT_EQ(manager.Init(folder.Ansi()), 0);
+    ExpectBoxes(watcher, {kNoBrush}, SeenBox::kWarning);
+    EXPECT_EQ(manager->moduleCount, 0);
+
+    folder.Add(L"basic", L"same.brs");
+    Manager second;
+    EXPECT_EQ(second.Init(folder.Ansi()), 1);
+    EXPECT_EQ(second->moduleCount, 1);
+}
+
 TEST(Discovery, WithoutAFolderTheProgramsOwnFolderIsSearched) {
     // The tests' folder holds no ".brs" file (the test plug-ins live one
     // folder down).

@@ -28,7 +28,7 @@ Imports ReadImports(HMODULE module) {
     Imports imports;
     auto *base = reinterpret_cast<const BYTE *>(module);
     auto *dos = reinterpret_cast<const IMAGE_DOS_HEADER *>(base);
-    auto *nt = reinterpret_cast<const IMAGE_NT_HEADERS32 *>(base + dos->e_lfanew);
+    auto *nt = reinterpret_cast<const IMAGE_NT_HEADERS *>(base + dos->e_lfanew);
     const auto &dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     if (!dir.VirtualAddress) return imports;
     for (auto *d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR *>(base + dir.VirtualAddress); d->Name; ++d) {
@@ -36,8 +36,8 @@ Imports ReadImports(HMODULE module) {
         for (char &c : name) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
         imports.libraries.insert(name);
         const DWORD thunks = d->OriginalFirstThunk ? d->OriginalFirstThunk : d->FirstThunk;
-        for (auto *t = reinterpret_cast<const IMAGE_THUNK_DATA32 *>(base + thunks); t->u1.AddressOfData; ++t) {
-            if (!(t->u1.Ordinal & IMAGE_ORDINAL_FLAG32)) imports.namedFrom.insert(name);
+        for (auto *t = reinterpret_cast<const IMAGE_THUNK_DATA *>(base + thunks); t->u1.AddressOfData; ++t) {
+            if (!(t->u1.Ordinal & IMAGE_ORDINAL_FLAG)) imports.namedFrom.insert(name);
         }
     }
     return imports;

@@ -17,8 +17,8 @@ uintptr_t PreferredBase(const std::wstring &path) {
     std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     if (bytes.size() < sizeof(IMAGE_DOS_HEADER)) return 0;
     auto *dos = reinterpret_cast<const IMAGE_DOS_HEADER *>(bytes.data());
-    if (static_cast<size_t>(dos->e_lfanew) + sizeof(IMAGE_NT_HEADERS32) > bytes.size()) return 0;
-    auto *nt = reinterpret_cast<const IMAGE_NT_HEADERS32 *>(bytes.data() + dos->e_lfanew);
+    if (static_cast<size_t>(dos->e_lfanew) + sizeof(IMAGE_NT_HEADERS) > bytes.size()) return 0;
+    auto *nt = reinterpret_cast<const IMAGE_NT_HEADERS *>(bytes.data() + dos->e_lfanew);
     return nt->OptionalHeader.ImageBase;
 }
 

@@ -204,6 +204,50 @@ TEST_F(Penlith, AnAirbrushStrokePaintsTheCanvasInsideTheRectanglesHandedBack) {
     Dw().FreeDIBitmap(&canvas);
 }
 
+// The bucket chosen by name, driven by the manager over a DIB section: the
+// click fills the inside of a closed outline with the manager's red, the
+// drags of the same stroke add nothing, and outside the outline nothing
+// changes.
+TEST_F(Penlith, TheBucketFillsAClosedOutlineOnceAStroke) {
+    HBITMAP canvas = Dw().MakeBlankFCDIBitmap(96, 64);
+    ASSERT_NE(canvas, nullptr);
+    Picture picture(canvas);
+    picture.FillWhite();
+    const auto onOutline = [](int x, int y) {  // a square ring 2 pixels thick
+        const bool inOuter = x >= 20 && x < 60 && y >= 10 && y < 50;
+        const bool inInner = x >= 22 && x < 58 && y >= 12 && y < 48;
+        return inOuter && !inInner;
+    };
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            if (onOutline(x, y)) std::memset(picture.At(x, y), 0, 3);
+        }
+    }
+    ASSERT_EQ(Bw().SelectPlugInBrushEx(m(), u8"バケツ", 20, 100, 0, nullptr, 0, nullptr), 1);
+    ASSERT_STREQ(m()->brushes[m()->currentBrush].exportName, "Xi_BucketBrush");
+
+    POINT p{40, 30};
+    RECT dirty{};
+    ASSERT_EQ(Bw().StartPlugInBrush(m(), owner_.hwnd(), canvas, nullptr, nullptr, nullptr, &p, BRUSHKEY_LBUTTON,
+                                    &dirty), 1);
+    EXPECT_EQ(dirty.right, 96) << "the whole width of the band";
+    for (POINT q : {POINT{80, 5}, POINT{40, 30}}) Bw().DragPlugInBrush(m(), &q, &dirty);
+    EXPECT_EQ(Bw().EndPlugInBrush(m(), &p), 1);
+
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            const BYTE *px = picture.At(x, y);
+            if (x >= 22 && x < 58 && y >= 12 && y < 48) {
+                ASSERT_TRUE(px[0] == 0 && px[1] == 0 && px[2] == 0xFF) << "inside " << x << "," << y;
+            } else if (!onOutline(x, y)) {
+                ASSERT_TRUE(picture.IsWhite(x, y)) << "outside " << x << "," << y;
+            }
+        }
+    }
+    EXPECT_TRUE(watcher_.Seen().empty());
+    Dw().FreeDIBitmap(&canvas);
+}
+
 TEST_F(Penlith, AReleasedAirbrushRefusesTheStrokeAndLaterDragsDoNothing) {
     HBITMAP canvas = Dw().MakeBlankFCDIBitmap(48, 32);
     ASSERT_NE(canvas, nullptr);

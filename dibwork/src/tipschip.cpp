@@ -27,7 +27,9 @@ constexpr int kFrameExtra = 4;        // border and margin around the text
 constexpr int kFontHeight = 13;
 constexpr RECT kMeasureStart = {0, 0, 100, 10};
 
-static_assert(sizeof(TipsChipRecord) == 7 * 4, "seven 32-bit fields");
+// Two pointer-sized fields (text, target), then five 32-bit ones.
+static_assert(sizeof(TipsChipRecord) == 2 * sizeof(void *) + 5 * 4 + (sizeof(void *) == 8 ? 4 : 0),
+              "text and target, five 32-bit fields (padded to 8 bytes on x86_64)");
 
 // Instances whose class this library registered: unregistered when the
 // library unloads, since the class's window procedure goes with it.

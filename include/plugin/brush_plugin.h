@@ -248,11 +248,18 @@ typedef int32_t(PLUGIN_CALL *PlugInBrushProc)(PlugInBrushContext *context);
 }
 #endif
 
-/* The layout is fixed for the 32-bit program and every plug-in: every size
- * and field offset is checked wherever pointers are 32 bits wide (C++11 or
- * C11).  A 64-bit build (the native sanitizer build of the kernels) keeps
- * the field order but not the offsets. */
-#if (defined(__i386__) || defined(_M_IX86)) && \
+/* The layout is fixed, and checked field by field, in both flavours of the
+ * program (C++11 or C11): the 32-bit one (i686), whose layout is the plug-in
+ * binary contract, and the 64-bit one (x86_64 Windows, and the native
+ * sanitizer build of the kernels), where the same fields in the same order
+ * hold pointers and handles of 8 bytes.  A plug-in loads only into a host of
+ * its own flavour. */
+#if defined(__i386__) || defined(_M_IX86)
+#define PINTORA_LAYOUT(i686, x86_64) (i686)
+#elif defined(__x86_64__) || defined(_M_X64)
+#define PINTORA_LAYOUT(i686, x86_64) (x86_64)
+#endif
+#if defined(PINTORA_LAYOUT) && \
     (defined(__cplusplus) || (defined(__STDC_VERSION__) && __STDC_VERSION__ >= 201112L))
 #ifdef __cplusplus
 #define PINTORA_CONTRACT_ASSERT(cond, what) static_assert(cond, what)
@@ -265,42 +272,44 @@ PINTORA_CONTRACT_ASSERT(offsetof(BrushParam, minimum) == 6 * 4, "BrushParam.mini
 PINTORA_CONTRACT_ASSERT(offsetof(BrushParam, maximum) == 7 * 4, "BrushParam.maximum");
 PINTORA_CONTRACT_ASSERT(offsetof(BrushParam, value) == 8 * 4, "BrushParam.value");
 PINTORA_CONTRACT_ASSERT(BRUSH_PARAM_COUNT * sizeof(BrushParam) == 27 * 4, "parameter block is 27 words");
-PINTORA_CONTRACT_ASSERT(sizeof(PlugInBrushContext) == 35 * 4, "PlugInBrushContext is 35 words");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, hwndCanvas) == 0 * 4, "field 1: hwndCanvas");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, hCanvasDib) == 1 * 4, "field 2: hCanvasDib");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, hCanvasDIBitmap) == 2 * 4, "field 3: hCanvasDIBitmap");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, canvasInfo) == 3 * 4, "field 4: canvasInfo");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, canvasBits) == 4 * 4, "field 5: canvasBits");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, sourceBits) == 5 * 4, "field 6: sourceBits");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, width) == 6 * 4, "field 7: width");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, height) == 7 * 4, "field 8: height");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, stride) == 8 * 4, "field 9: stride");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, workBits) == 9 * 4, "field 10: workBits");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, tipBits) == 10 * 4, "field 11: tipBits");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, tipParams) == 11 * 4, "field 12: tipParams");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, tipWidth) == 12 * 4, "field 13: tipWidth");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, tipHeight) == 13 * 4, "field 14: tipHeight");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, tipVariantCount) == 14 * 4, "field 15: tipVariantCount");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, command) == 15 * 4, "field 16: command");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, flags) == 16 * 4, "field 17: flags");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, reserved) == 17 * 4, "field 18: reserved");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, color) == 18 * 4, "field 19: color");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, color2) == 19 * 4, "field 20: color2");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, color3) == 20 * 4, "field 21: color3");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, curX) == 21 * 4, "field 22: curX");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, curY) == 22 * 4, "field 23: curY");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, prevX) == 23 * 4, "field 24: prevX");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, prevY) == 24 * 4, "field 25: prevY");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, startX) == 25 * 4, "field 26: startX");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, startY) == 26 * 4, "field 27: startY");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, markX) == 27 * 4, "field 28: markX");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, markY) == 28 * 4, "field 29: markY");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, pressure) == 29 * 4, "field 30: pressure");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, dirtyLeft) == 30 * 4, "field 31: dirtyLeft");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, dirtyTop) == 31 * 4, "field 32: dirtyTop");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, dirtyRight) == 32 * 4, "field 33: dirtyRight");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, dirtyBottom) == 33 * 4, "field 34: dirtyBottom");
-PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, spareBits) == 34 * 4, "field 35: spareBits");
+/* i686: 35 words.  x86_64: 8-byte pointers, 4 bytes of padding after
+ * stride so that workBits is aligned, 184 bytes in all. */
+PINTORA_CONTRACT_ASSERT(sizeof(PlugInBrushContext) == PINTORA_LAYOUT(35 * 4, 184), "PlugInBrushContext size");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, hwndCanvas) == PINTORA_LAYOUT(0 * 4, 0), "field 1: hwndCanvas");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, hCanvasDib) == PINTORA_LAYOUT(1 * 4, 8), "field 2: hCanvasDib");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, hCanvasDIBitmap) == PINTORA_LAYOUT(2 * 4, 16), "field 3: hCanvasDIBitmap");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, canvasInfo) == PINTORA_LAYOUT(3 * 4, 24), "field 4: canvasInfo");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, canvasBits) == PINTORA_LAYOUT(4 * 4, 32), "field 5: canvasBits");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, sourceBits) == PINTORA_LAYOUT(5 * 4, 40), "field 6: sourceBits");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, width) == PINTORA_LAYOUT(6 * 4, 48), "field 7: width");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, height) == PINTORA_LAYOUT(7 * 4, 52), "field 8: height");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, stride) == PINTORA_LAYOUT(8 * 4, 56), "field 9: stride");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, workBits) == PINTORA_LAYOUT(9 * 4, 64), "field 10: workBits");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, tipBits) == PINTORA_LAYOUT(10 * 4, 72), "field 11: tipBits");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, tipParams) == PINTORA_LAYOUT(11 * 4, 80), "field 12: tipParams");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, tipWidth) == PINTORA_LAYOUT(12 * 4, 88), "field 13: tipWidth");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, tipHeight) == PINTORA_LAYOUT(13 * 4, 92), "field 14: tipHeight");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, tipVariantCount) == PINTORA_LAYOUT(14 * 4, 96), "field 15: tipVariantCount");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, command) == PINTORA_LAYOUT(15 * 4, 100), "field 16: command");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, flags) == PINTORA_LAYOUT(16 * 4, 104), "field 17: flags");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, reserved) == PINTORA_LAYOUT(17 * 4, 108), "field 18: reserved");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, color) == PINTORA_LAYOUT(18 * 4, 112), "field 19: color");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, color2) == PINTORA_LAYOUT(19 * 4, 116), "field 20: color2");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, color3) == PINTORA_LAYOUT(20 * 4, 120), "field 21: color3");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, curX) == PINTORA_LAYOUT(21 * 4, 124), "field 22: curX");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, curY) == PINTORA_LAYOUT(22 * 4, 128), "field 23: curY");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, prevX) == PINTORA_LAYOUT(23 * 4, 132), "field 24: prevX");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, prevY) == PINTORA_LAYOUT(24 * 4, 136), "field 25: prevY");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, startX) == PINTORA_LAYOUT(25 * 4, 140), "field 26: startX");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, startY) == PINTORA_LAYOUT(26 * 4, 144), "field 27: startY");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, markX) == PINTORA_LAYOUT(27 * 4, 148), "field 28: markX");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, markY) == PINTORA_LAYOUT(28 * 4, 152), "field 29: markY");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, pressure) == PINTORA_LAYOUT(29 * 4, 156), "field 30: pressure");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, dirtyLeft) == PINTORA_LAYOUT(30 * 4, 160), "field 31: dirtyLeft");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, dirtyTop) == PINTORA_LAYOUT(31 * 4, 164), "field 32: dirtyTop");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, dirtyRight) == PINTORA_LAYOUT(32 * 4, 168), "field 33: dirtyRight");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, dirtyBottom) == PINTORA_LAYOUT(33 * 4, 172), "field 34: dirtyBottom");
+PINTORA_CONTRACT_ASSERT(offsetof(PlugInBrushContext, spareBits) == PINTORA_LAYOUT(34 * 4, 176), "field 35: spareBits");
 #undef PINTORA_CONTRACT_ASSERT
 #endif
 

@@ -83,7 +83,7 @@ std::map<unsigned, std::string> ReadExportTable(HMODULE module) {
     std::map<unsigned, std::string> table;
     auto *base = reinterpret_cast<const BYTE *>(module);
     auto *dos = reinterpret_cast<const IMAGE_DOS_HEADER *>(base);
-    auto *nt = reinterpret_cast<const IMAGE_NT_HEADERS32 *>(base + dos->e_lfanew);
+    auto *nt = reinterpret_cast<const IMAGE_NT_HEADERS *>(base + dos->e_lfanew);
     const auto &dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
     if (dir.VirtualAddress == 0) return table;
     auto *exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY *>(base + dir.VirtualAddress);

@@ -55,6 +55,17 @@ TEST(DibLayout, StrideWrapsOnlyInTheExportedForm) {
     EXPECT_EQ(*StrideBytesChecked(0x3FFFFFFF, 8), 0x40000000u);
 }
 
+// A block is only made where 32-bit stride arithmetic (BitmapWidthBytes,
+// the system's DIB code) finds its true stride: the widest 8-bit row is
+// 0x1FFFFFFC pixels, one more would wrap.
+TEST(DibLayout, BlockRowInBitsFits32Bits) {
+    EXPECT_FALSE(ComputeBlockLayout(Info(0x1FFFFFFD, 1, 8)));
+    EXPECT_FALSE(ComputeBlockLayout(Info(0x40000001, 1, 8)));
+    const auto widest = ComputeBlockLayout(Info(0x1FFFFFFC, 1, 8));
+    ASSERT_TRUE(widest);
+    EXPECT_EQ(widest->stride, StrideBytesWrapping(0x1FFFFFFC, 8));
+}
+
 TEST(DibLayout, CheckedHeaderReadStaysInsideTheBytes) {
     uint8_t core[12] = {12, 0, 0, 0, 5, 0, 7, 0, 1, 0, 4, 0};
     auto f = ReadDibHeaderFieldsChecked(core, sizeof(core));

@@ -25,4 +25,5 @@ PENLITH_BRUSH(PointillismBrush, 10)  // stippling: one small dot a dab, each its
 PENLITH_BRUSH(SeuratBrush, 11)       // art brush: soft tip, 64-colour palette per stroke
 PENLITH_BRUSH(RainbowBrush, 12)      // rainbow: soft tip walking round the hue circle
 PENLITH_BRUSH(TouchBrush, 13)        // finger: smears the colour under the stroke
+PENLITH_BRUSH(BucketBrush, 27)       // paint bucket: one flood fill a stroke (bucket_fill.h)
 PENLITH_BRUSH(FurBrush, 28)          // fur: random speckled tip; no descriptor row

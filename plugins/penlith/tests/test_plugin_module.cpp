@@ -206,14 +206,14 @@ std::set<std::string> ImportsFrom(HMODULE module, const char *dll) {
     std::set<std::string> names;
     const auto *base = reinterpret_cast<const uint8_t *>(module);
     const auto *dos = reinterpret_cast<const IMAGE_DOS_HEADER *>(base);
-    const auto *nt = reinterpret_cast<const IMAGE_NT_HEADERS32 *>(base + dos->e_lfanew);
+    const auto *nt = reinterpret_cast<const IMAGE_NT_HEADERS *>(base + dos->e_lfanew);
     const IMAGE_DATA_DIRECTORY &dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     if (!dir.VirtualAddress) return names;
     for (auto *d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR *>(base + dir.VirtualAddress); d->Name; ++d) {
         if (lstrcmpiA(reinterpret_cast<const char *>(base + d->Name), dll) != 0) continue;
         const DWORD lookup = d->OriginalFirstThunk ? d->OriginalFirstThunk : d->FirstThunk;
-        for (auto *t = reinterpret_cast<const IMAGE_THUNK_DATA32 *>(base + lookup); t->u1.AddressOfData; ++t) {
-            if (IMAGE_SNAP_BY_ORDINAL32(t->u1.Ordinal)) continue;
+        for (auto *t = reinterpret_cast<const IMAGE_THUNK_DATA *>(base + lookup); t->u1.AddressOfData; ++t) {
+            if (IMAGE_SNAP_BY_ORDINAL(t->u1.Ordinal)) continue;
             const auto *byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME *>(base + t->u1.AddressOfData);
             names.insert(reinterpret_cast<const char *>(byName->Name));
         }
