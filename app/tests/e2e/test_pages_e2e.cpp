@@ -51,10 +51,15 @@ BOOL CALLBACK FindBar(HWND window, LPARAM param) {
     }
     return TRUE;
 }
-HWND PageBar(const Kids &kids) {
-    BarSearch search{kids.id(), nullptr};
-    EnumWindows(FindBar, reinterpret_cast<LPARAM>(&search));
-    return search.bar;
+// The bar is shown after the canvas, so a busy machine may need a moment.
+HWND PageBar(const Kids &kids, DWORD timeoutMs = 15000) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        BarSearch search{kids.id(), nullptr};
+        EnumWindows(FindBar, reinterpret_cast<LPARAM>(&search));
+        if (search.bar || GetTickCount() - start > timeoutMs) return search.bar;
+        Pump(50);
+    }
 }
 
 // True when the button is what a click at its centre reaches.

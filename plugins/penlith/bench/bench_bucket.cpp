@@ -164,19 +164,6 @@ void Measure(PlugInBrushProc bucket, const std::string &name, const Canvas &pris
 
 // --------------------------------------------------------- the picture --
 
-bool WriteBmp(const char *path, const Canvas &canvas) {
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;  // "BM"
-    file.bfOffBits = sizeof file + sizeof canvas.info;
-    file.bfSize = static_cast<DWORD>(file.bfOffBits + canvas.bits.size());
-    FILE *out = std::fopen(path, "wb");
-    if (!out) return false;
-    const bool ok = std::fwrite(&file, sizeof file, 1, out) == 1 &&
-                    std::fwrite(&canvas.info, sizeof canvas.info, 1, out) == 1 &&
-                    std::fwrite(canvas.bits.data(), canvas.bits.size(), 1, out) == 1;
-    return std::fclose(out) == 0 && ok;
-}
-
 // A closed five-pointed star outline around (cx, cy).
 std::vector<POINT> Star(int32_t cx, int32_t cy, int32_t outer, int32_t inner) {
     std::vector<POINT> points;

@@ -183,19 +183,6 @@ std::vector<POINT> Wave(int32_t y, int32_t amplitude, int32_t left, int32_t righ
     return points;
 }
 
-bool WriteBmp(const char *path, const Canvas &canvas) {
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;  // "BM"
-    file.bfOffBits = sizeof file + sizeof canvas.info;
-    file.bfSize = static_cast<DWORD>(file.bfOffBits + canvas.bits.size());
-    FILE *out = std::fopen(path, "wb");
-    if (!out) return false;
-    const bool ok = std::fwrite(&file, sizeof file, 1, out) == 1 &&
-                    std::fwrite(&canvas.info, sizeof canvas.info, 1, out) == 1 &&
-                    std::fwrite(canvas.bits.data(), canvas.bits.size(), 1, out) == 1;
-    return std::fclose(out) == 0 && ok;
-}
-
 // One stroke of each brush, top to bottom: rainbow, roller (a loop that
 // crosses itself), pipe (the kids pen) and fur.
 bool PaintSamples(HMODULE penlith, const char *path) {

@@ -1,6 +1,7 @@
 #include "penlith_bench_support.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include "bench_support.h"
 
@@ -111,6 +112,19 @@ void ReportTiming(const std::string &name, size_t dabs, int64_t tipPixels, const
     if (tipPixels > 0) pintora_bench::Report(name + ".scalar", t.scalar * 1e9 / px, "ns/tip-pixel");
     pintora_bench::Report(name + ".ratio_vs_scalar", t.engine / t.scalar, "x");
     pintora_bench::Report(name + ".identical", t.identical ? 1 : 0, "bool");
+}
+
+bool WriteBmp(const char *path, const Canvas &canvas) {
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof canvas.info;
+    file.bfSize = static_cast<DWORD>(file.bfOffBits + canvas.bits.size());
+    FILE *out = std::fopen(path, "wb");
+    if (!out) return false;
+    const bool ok = std::fwrite(&file, sizeof file, 1, out) == 1 &&
+                    std::fwrite(&canvas.info, sizeof canvas.info, 1, out) == 1 &&
+                    std::fwrite(canvas.bits.data(), canvas.bits.size(), 1, out) == 1;
+    return std::fclose(out) == 0 && ok;
 }
 
 }  // namespace penlith_bench

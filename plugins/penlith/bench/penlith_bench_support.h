@@ -43,6 +43,9 @@ struct Canvas {
 
 void AttachCanvas(PlugInBrushContext &ctx, Canvas &canvas);
 
+// Writes the canvas as a 24-bit BMP file; false when it cannot.
+bool WriteBmp(const char *path, const Canvas &canvas);
+
 // Selects the brush with the three parameter values (kept in `params`,
 // which must outlive the selection); false when it refuses.
 bool SelectBrush(PlugInBrushProc brush, PlugInBrushContext &ctx, BrushParam (&params)[3], int32_t size,
