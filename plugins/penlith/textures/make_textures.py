@@ -212,24 +212,29 @@ def cloud(seed):
 
 
 def bristle_marks():
-    """111: scattered soft streaks left by separate bristle clumps."""
+    """111: scattered marks of separate bristle clumps: each a short bundle
+    of thin streaks with gaps between the hairs and ragged ends."""
     img = blank(N)
     rnd = Rand(111)
-    for _ in range(28):
+    for clump in range(22):
         while True:
-            cx, cy = rnd.uniform(12, 116), rnd.uniform(14, 114)
-            if math.hypot(cx - 63.5, cy - 63.5) < 52:
+            cx, cy = rnd.uniform(14, 114), rnd.uniform(16, 112)
+            if math.hypot(cx - 63.5, cy - 63.5) < 50:
                 break
-        length = rnd.uniform(8, 22)
-        width = rnd.uniform(1.6, 3.6)
-        strength = rnd.uniform(0.6, 1.0)
-        for y in range(int(cy - width - 3), int(cy + width + 4)):
-            for x in range(int(cx - length - 3), int(cx + length + 4)):
+        length = rnd.uniform(9, 24)
+        width = rnd.uniform(2.0, 4.5)
+        strength = rnd.uniform(0.65, 1.0)
+        seed = 1110 + clump
+        for y in range(int(cy - width - 2), int(cy + width + 3)):
+            # Each hair line ends at its own place.
+            reach = length * (0.7 + 0.45 * value_noise(y / 1.3, 0, 128, 1, seed))
+            hair = value_noise(0, y / 1.2, 1, 128, seed + 1)
+            for x in range(int(cx - length * 1.2 - 2), int(cx + length * 1.2 + 3)):
                 if not (0 <= x < N and 0 <= y < N):
                     continue
-                d = math.hypot((x - cx) / length, (y - cy) / width)
+                d = math.hypot((x - cx) / reach, (y - cy) / width)
                 if d < 1:
-                    v = strength * (1 - d * d) ** 1.5
+                    v = strength * (1 - d * d) * (0.3 + 0.7 * hair)
                     img[y][x] = max(img[y][x], v)
     return to_bytes(img)
 
@@ -269,24 +274,36 @@ def watercolour_paper():
 
 
 def fine_paper():
-    """202: fine drawing-paper tooth, 64 x 64, seamless, 12..254, mean about 111."""
+    """202: fine drawing-paper tooth, 64 x 64, seamless, 12..254, mean about
+    111: small raised grains of two to three pixels over a fibrous ground,
+    with a few pits.  The levels are stretched to 12..254 and bent by the
+    power that brings the mean to 111."""
     n = 64
     raw = [[0.0] * n for _ in range(n)]
     for y in range(n):
         for x in range(n):
-            tooth = value_noise(x / 1.6, y / 2.0, 40, 32, 2021)
-            fibre = fbm(x, y, n, 8, 2, 2022)
-            raw[y][x] = 0.6 * tooth + 0.4 * fibre
+            tooth = value_noise(x / 3.2, y / 2.67, 20, 24, 2021)
+            fibre = fbm(x, y, n, 16, 2, 2022)
+            pit = value_noise(x / 1.0, y / 1.0, 64, 64, 2023)
+            raw[y][x] = 0.6 * tooth + 0.3 * fibre + 0.1 * pit
     flat = [v for row in raw for v in row]
     lo, hi = min(flat), max(flat)
-    img = []
-    for row in raw:
-        out = []
-        for v in row:
-            t = (v - lo) / (hi - lo)
-            out.append(12 + int(round(242 * t ** 1.36)))
-        img.append(out)
-    return img
+    unit = [[(v - lo) / (hi - lo) for v in row] for row in raw]
+
+    def levels(power):
+        return [[12 + int(round(242 * t ** power)) for t in row] for row in unit]
+
+    def mean(img):
+        return sum(sum(row) for row in img) / float(n * n)
+
+    low, high = 0.2, 5.0
+    for _ in range(40):
+        mid = (low + high) / 2
+        if mean(levels(mid)) > 111:
+            low = mid
+        else:
+            high = mid
+    return levels((low + high) / 2)
 
 
 # ---------------------------------------------------------- writers --
