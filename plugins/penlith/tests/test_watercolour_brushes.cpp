@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <future>
 #include <thread>
@@ -50,6 +51,26 @@ TEST(RoundWatercolour, TwoConsecutiveDabsNeverShareAMaskAndAllEightComeInTurn) {
     b.brush.SetParams(20, 100, 0);
     ASSERT_EQ(b.brush.Select(), 1);
     EXPECT_EQ(b.brush.ctx().tipVariantCount, 8);
+    // Ragged rims: outside the flat core (half the radius) about one pixel
+    // in seven of the rim is a hole, differently in every mask.
+    const auto *masks = static_cast<const uint8_t *>(b.brush.ctx().tipBits);
+    int rim = 0, holes = 0;
+    for (int v = 0; v < 8; ++v) {
+        const uint8_t *mask = masks + v * 400;
+        EXPECT_EQ(mask[10 * 20 + 10], 128) << "core of mask " << v;
+        for (int j = 0; j < 20; ++j) {
+            for (int i = 0; i < 20; ++i) {
+                const double r4 = 4 * std::hypot(i - 10, j - 10);
+                if (r4 < 21 || r4 > 34) continue;  // well inside the rim
+                ++rim;
+                holes += mask[j * 20 + i] == 0;
+            }
+        }
+        if (v > 0) {
+            EXPECT_NE(std::vector<uint8_t>(mask, mask + 400), std::vector<uint8_t>(masks, masks + 400)) << v;
+        }
+    }
+    EXPECT_NEAR(static_cast<double>(holes) / rim, 1.0 / 7, 0.05);
     b.brush.ctx().color = brush_test::ColorValue(0, 0, 0);
     std::vector<int> used;
     for (int dab = 0; dab < 17; ++dab) {
