@@ -342,6 +342,17 @@ int MakeRollerTip(EngineState &engine, PlugInBrushContext *ctx);
 // Frees tipBits, workBits and spareBits where set and sets them NULL.  1.
 int FreeBrushBuffers(EngineState &engine, PlugInBrushContext *ctx);
 
+// ------------------------------------------------------------ textures --
+
+// Writes into dst (dw x dh bytes, dw a row) the grey texture src (sw x sh
+// bytes, sw a row) turned by `angle` whole degrees and scaled to the
+// destination size, each byte the bilinear sample x gain / 255 (gain kept
+// within 0..255).  Destination pixels whose source cell has no right or
+// lower neighbour inside the texture are left as they were.  1; 0, writing
+// nothing, when a pointer is NULL or a size is below 1.
+int RotateTexture(const uint8_t *src, int32_t sw, int32_t sh, uint8_t *dst, int32_t dw, int32_t dh, int32_t gain,
+                  int32_t angle);
+
 // ------------------------------------------------------ preview and pick --
 
 // Fills the canvas with grey 96 and lays the 8 x 8 cell pattern of the

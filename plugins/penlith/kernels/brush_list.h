@@ -20,10 +20,12 @@ PENLITH_BRUSH(MarkerBrush, 3)        // marker: flat core of half the radius, so
 PENLITH_BRUSH(RollerBrush, 4)        // roller: flat tip, one opacity at most per stroke
 PENLITH_BRUSH(CrayonBrush, 5)        // crayon: 12 speckled, blurred masks cut to a disc
 PENLITH_BRUSH(PencilBrush, 6)        // pencil: 10 to 28 thinned speckle masks
+PENLITH_BRUSH(WaterColorBrush, 7)    // watercolour: 8 ragged masks in turn, mixes with the canvas
 PENLITH_BRUSH(PipeBrush, 9)          // pipe: round tip lit from the top left, a tube
 PENLITH_BRUSH(PointillismBrush, 10)  // stippling: one small dot a dab, each its own colour
 PENLITH_BRUSH(SeuratBrush, 11)       // art brush: soft tip, 64-colour palette per stroke
 PENLITH_BRUSH(RainbowBrush, 12)      // rainbow: soft tip walking round the hue circle
 PENLITH_BRUSH(TouchBrush, 13)        // finger: smears the colour under the stroke
+PENLITH_BRUSH(WaterColorDashBrush, 20)  // flat watercolour: pooled tip over a fixed paper grain
 PENLITH_BRUSH(BucketBrush, 27)       // paint bucket: one flood fill a stroke (bucket_fill.h)
 PENLITH_BRUSH(FurBrush, 28)          // fur: random speckled tip; no descriptor row
