@@ -30,9 +30,14 @@ struct AppState {
     int kidsFlag = 0;    // 1 in kids mode: chooses the page folder
     int whiteFlag = 0;   // 1 after the white paper: erasing paints white
     StartMode startMode = StartMode::kNormal;
+    // A left drag under way: the brush holds the canvas's bits until the
+    // stroke ends.
+    bool strokeRunning = false;
+    POINT lastStrokePoint{0, 0};
     int lastTabletEraser = 0;  // last IsTabletEraceMode answer with no button down
     HPALETTE palette = nullptr;
     ToolWindows tools;
+    BarFaces faces;
     EraserTrack eraser;
 
     Settings settings;
