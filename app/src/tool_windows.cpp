@@ -21,8 +21,14 @@ constexpr UINT kRaiseMessage = WM_APP + 1;
 
 AppState *StateOf(HWND bar) { return reinterpret_cast<AppState *>(GetWindowLongPtrW(bar, DWLP_USER)); }
 
+// Above every window, the canvas included.  When the system already counts
+// the bar first it skips the move, even where the display shows the canvas
+// over it (checked under Wine after a click on the canvas): the bar steps
+// out of the topmost band and back in, which always moves it.
 void Raise(HWND bar) {
-    SetWindowPos(bar, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    constexpr UINT kKeep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    SetWindowPos(bar, HWND_NOTOPMOST, 0, 0, 0, 0, kKeep);
+    SetWindowPos(bar, HWND_TOPMOST, 0, 0, 0, 0, kKeep | SWP_SHOWWINDOW);
 }
 
 // Buttons at their pixel places; the frame around a client area of the

@@ -243,7 +243,7 @@ TEST_F(BarsE2E, KidsModeWithAllBarsPaintsTheChosenColourAndWidth) {
     }
 }
 
-// The brightness dialog: a click beside the thumb moves it one page (5);
+// The brightness dialog: a page key moves the thumb one page (5);
 // Cancel leaves the value, OK keeps it and chooses the paper texture.
 // Cancelling the kids-mode dialog afterwards stores no options.
 TEST_F(BarsE2E, BrightnessOkStoresTheValueAndCancelLeavesIt) {
@@ -256,16 +256,14 @@ TEST_F(BarsE2E, BrightnessOkStoresTheValueAndCancelLeavesIt) {
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(IsDlgButtonChecked(dialog, 1014), BST_CHECKED) << "KidsMode 9 has the flat paper";
 
+    // Page Down on the trackbar, which has the focus when the dialog opens
+    // (a held click would repeat the page as long as it is held).
     auto moveOnePageUp = [&](HWND brightness) {
-        HWND track = GetDlgItem(brightness, 1051);
-        RECT r;
-        GetWindowRect(track, &r);
-        MoveTo({r.right - 6, (r.top + r.bottom) / 2});
-        MouseButton(false, true);
-        Pump(30);
-        MouseButton(false, false);
+        SetForegroundWindow(brightness);
+        Pump(50);
+        PressKeys({VK_NEXT});
         Pump(300);
-        return static_cast<int>(SendMessageW(track, TBM_GETPOS, 0, 0));
+        return static_cast<int>(SendMessageW(GetDlgItem(brightness, 1051), TBM_GETPOS, 0, 0));
     };
 
     ASSERT_TRUE(ClickControl(dialog, 1001));
