@@ -30,9 +30,14 @@ struct AppState {
     bool kidsFlag = false;   // kids mode: chooses the page folder
     bool whiteFlag = false;  // after the white paper: erasing paints white
     StartMode startMode = StartMode::kNormal;
+    // A left drag under way: the brush holds the canvas's bits until the
+    // stroke ends.
+    bool strokeRunning = false;
+    POINT lastStrokePoint{0, 0};
     int lastTabletEraser = 0;  // last IsTabletEraceMode answer with no button down
     HPALETTE palette = nullptr;
     ToolWindows tools;
+    BarFaces faces;
     EraserTrack eraser;
 
     Settings settings;

@@ -14,23 +14,14 @@ namespace {
 
 HCURSOR WaitCursor() { return SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT))); }
 
-// The kids pen of the settings, in the current colour of the colour bar.
-void SelectKidsPen(AppState &app) {
-    const KidsPen &pen = PenTable()[app.settings.currentPen];
-    const std::string name = LoadAnsiString(app.instance, static_cast<UINT>(pen.brushNameId));
-    const COLORREF color = ColorTable()[app.colorIndex].Value();
-    app.brushes.SelectByName(name.c_str(), KidsPenSize(pen, app.settings.currentPenSize), pen.density, pen.third,
-                             color, &app.brushCursor);
-}
-
 // 1000, 1006: the end bar replaces the canvas.
 void EndDrawing(AppState &app) {
     WaitCursor();
     SaveCurrentPage(app);
     DestroyToolBars(app);
     if (!CreateToolBar(app, ToolBar::kEnd)) {
-        // Without an end bar a hidden canvas could never be reached again:
-        // the program ends instead.
+        // Only when the bar cannot be made at all (no memory): a hidden
+        // canvas without it could never be reached again.
         DestroyWindow(app.canvas);
         return;
     }
@@ -112,9 +103,25 @@ void SelectMenuBrush(AppState &app, int id) {
     SetCanvasCursor(app.canvas, app.brushCursor, false);
 }
 
+// Commands that keep the canvas picture as it is; every other one may
+// replace or free it.
+bool KeepsCanvas(int id) { return id == IDM_SAVE_AS || id == IDM_TIPS; }
+
 }  // namespace
 
+void SelectKidsPen(AppState &app) {
+    const KidsPen &pen = PenTable()[app.settings.currentPen];
+    const std::string name = LoadAnsiString(app.instance, static_cast<UINT>(pen.brushNameId));
+    const COLORREF color = ColorTable()[app.colorIndex].Value();
+    // A pen whose brush is not installed keeps the brush there is.
+    app.brushes.SelectByName(name.c_str(), KidsPenSize(pen, app.settings.currentPenSize), pen.density, pen.third,
+                             color, &app.brushCursor);
+}
+
 void OnCommand(AppState &app, int id, LPARAM param) {
+    // A key pressed in the middle of a drag: the stroke ends first, so the
+    // brush never paints into a picture that is gone.
+    if (!KeepsCanvas(id)) EndRunningStroke(app);
     switch (id) {
         case IDM_END:
         case IDM_END_KEY: EndDrawing(app); return;

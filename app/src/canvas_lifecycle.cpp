@@ -80,11 +80,13 @@ LRESULT OnCreate(AppState &app, HWND canvas) {
 }
 
 void OnClose(AppState &app) {
+    EndRunningStroke(app);
     SaveCurrentPage(app);
     DestroyWindow(app.canvas);
 }
 
 void OnDestroy(AppState &app) {
+    EndRunningStroke(app);
     FreePictures(app);
     if (app.brushes.exists()) app.brushes.End();
     if (app.palette) DeleteObject(app.palette);

@@ -29,6 +29,8 @@ void OnLeftButtonDown(AppState &app, WPARAM keys, LPARAM position) {
     if (!BrushManager::TabletEraser()) {
         RECT dirty{};
         if (app.brushes.StartStroke(app.canvas, app.canvasPicture, p, KeyFlags(keys), &dirty)) {
+            app.strokeRunning = true;
+            app.lastStrokePoint = p;
             RedrawPainted(app, dirty);
         }
     } else {
@@ -39,7 +41,15 @@ void OnLeftButtonDown(AppState &app, WPARAM keys, LPARAM position) {
 
 void OnLeftButtonUp(AppState &app, WPARAM, LPARAM position) {
     if (!BrushManager::TabletEraser()) app.brushes.EndStroke(PointOf(position));
+    app.strokeRunning = false;
     ReleaseCapture();
+}
+
+void EndRunningStroke(AppState &app) {
+    if (!app.strokeRunning) return;
+    app.strokeRunning = false;
+    app.brushes.EndStroke(app.lastStrokePoint);
+    if (GetCapture() == app.canvas) ReleaseCapture();
 }
 
 void OnRightButtonDown(AppState &app, WPARAM, LPARAM position) {
@@ -59,6 +69,7 @@ void OnMouseMove(AppState &app, WPARAM keys, LPARAM position) {
     if (keys & MK_LBUTTON) {
         if (!BrushManager::TabletEraser()) {
             RECT dirty{};
+            if (app.strokeRunning) app.lastStrokePoint = p;
             if (app.brushes.DragStroke(p, &dirty)) RedrawPainted(app, dirty);
         } else {
             EraseTo(app, p, false);

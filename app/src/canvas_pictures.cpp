@@ -70,6 +70,9 @@ SIZE ScreenSize() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_C
 void FreePictures(AppState &app) {
     FreeDIBitmap(&app.backgroundPicture);
     FreeDIBitmap(&app.canvasPicture);
+    // White paper belonged to the picture that is gone: erasing restores
+    // whatever background comes next.
+    app.whiteFlag = 0;
 }
 
 bool MakeScreenBackground(AppState &app) {

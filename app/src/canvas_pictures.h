@@ -12,7 +12,7 @@ struct AppState;
 // The screen's size in pixels (the canvas window covers it).
 SIZE ScreenSize();
 
-// Frees both pictures.
+// Frees both pictures; the white paper ends with them.
 void FreePictures(AppState &app);
 
 // Normal mode: the background is a picture of the whole screen as it is

@@ -6,6 +6,10 @@
 namespace pintora {
 namespace {
 
+// Posted on activation: the bars go back above the canvas once the
+// activation has lifted it.
+constexpr UINT kRaiseBarsMessage = WM_APP + 2;
+
 AppState *StateOf(HWND window) { return reinterpret_cast<AppState *>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
 
 // The state arrives with WM_NCCREATE, before any handler needs it.
@@ -29,7 +33,9 @@ LRESULT CALLBACK CanvasProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             // The default handling then gives the canvas the keyboard focus,
             // where the accelerators' keys arrive.
             OnActivate(*app, wParam);
+            if (LOWORD(wParam) != WA_INACTIVE) PostMessageW(window, kRaiseBarsMessage, 0, 0);
             break;
+        case kRaiseBarsMessage: RaiseToolBars(*app); return 0;
         case WM_LBUTTONDOWN: OnLeftButtonDown(*app, wParam, lParam); return 0;
         case WM_LBUTTONUP: OnLeftButtonUp(*app, wParam, lParam); return 0;
         case WM_RBUTTONDOWN: OnRightButtonDown(*app, wParam, lParam); return 0;

@@ -31,6 +31,9 @@ void OnDestroy(AppState &app);
 
 // ---- canvas_commands.cpp
 void OnCommand(AppState &app, int id, LPARAM param);
+// Selects the kids pen of the settings ("CurrentPen", "CurrentPenSize")
+// in the colour of the colour bar.
+void SelectKidsPen(AppState &app);
 
 // ---- canvas_paint.cpp
 void OnPaint(AppState &app);
@@ -42,5 +45,8 @@ void OnLeftButtonUp(AppState &app, WPARAM keys, LPARAM position);
 void OnRightButtonDown(AppState &app, WPARAM keys, LPARAM position);
 void OnRightButtonUp(AppState &app, WPARAM keys, LPARAM position);
 void OnMouseMove(AppState &app, WPARAM keys, LPARAM position);
+// Ends a left drag under way (the brush lets go of the canvas's bits) and
+// releases the mouse, before anything replaces or frees the canvas.
+void EndRunningStroke(AppState &app);
 
 }  // namespace pintora

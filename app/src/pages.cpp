@@ -70,7 +70,9 @@ void SaveCanvasAs(AppState &app) {
 
 void TurnPage(AppState &app, bool forward) {
     const HCURSOR previous = SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
+    EndRunningStroke(app);
     SaveCurrentPage(app);
+    app.whiteFlag = 0;  // the new page's erasing restores the background
     int &page = CurrentPage(app);
     page = TurnedPage(page, forward);
     FreeDIBitmap(&app.canvasPicture);

@@ -20,8 +20,37 @@
 #define IDD_PEN_BAR 207
 #define IDD_TIPS 208
 #define IDD_PAGE_BAR 209
+#define IDD_PAPER_BRIGHTNESS 210
+
+/* Button faces of the action and end bars, 90 x 30 (113 is also the
+ * about box's picture; 123 has 8 bits).  The colour, size and pen buttons
+ * show the bitmap of their own control id. */
+#define IDB_FACE_END 110
+#define IDB_FACE_CLEAR 111
+#define IDB_FACE_WHITE 112
+#define IDB_FACE_ABOUT 113
+#define IDB_FACE_SAVE 114
+#define IDB_FACE_REALLY_END 115
+#define IDB_FACE_AGAIN 116
+#define IDB_FACE_KIDS 123
+
+/* Controls of the dialogs */
+#define IDC_KIDS_PAPER_COLOR 1000    /* kids-mode dialog: "色を選ぶ..." */
+#define IDC_KIDS_BRIGHTNESS 1001     /* kids-mode dialog: "明るさを調整する..." */
+#define IDC_KIDS_CRAYON_ONLY 1009    /* radio pairs: 1009/1010, 1011/1012, 1013/1014 */
+#define IDC_KIDS_PEN_BAR 1010
+#define IDC_KIDS_FIXED_SIZE 1011
+#define IDC_KIDS_SIZE_BAR 1012
+#define IDC_KIDS_TEXTURE 1013
+#define IDC_KIDS_FLAT_PAPER 1014
+#define IDC_PAPER_PREVIEW 1000       /* brightness dialog: the texture's preview */
+#define IDC_PAPER_TRACK 1051         /* brightness dialog: the trackbar */
+#define IDC_ABOUT_PICTURE 1050
+#define IDC_ABOUT_VERSION 1054
 
 /* Strings */
+#define IDS_PRODUCT_PAGE 1           /* the about box's web page */
+#define IDS_ABOUT_OUCH 202           /* a double click on the about picture */
 #define IDS_KIDS_WARNING 200         /* the kids-mode warning text */
 #define IDS_KIDS_WARNING_CAPTION 201 /* its caption */
 /* Kids pens: label = button id (1041..1046), brush name = button id + 100.

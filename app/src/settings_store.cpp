@@ -52,12 +52,13 @@ void SettingsStore::PrepareWrite() const {
 }
 
 int32_t SettingsStore::ReadKey(const std::wstring &path, const SettingKey &key) const {
-    // Read as text, so that negative values keep their sign; a missing key
-    // reads as the default's text.
-    const std::wstring fallback = std::to_wstring(DefaultOf(key));
+    // Read as text, so that negative values keep their sign.  A missing key,
+    // and one present with an empty value, give the default, as the
+    // platform's integer reader has it.
     wchar_t text[64] = L"";
-    GetPrivateProfileStringW(Ascii(kSettingsSection).c_str(), Ascii(key.name).c_str(), fallback.c_str(), text,
-                             64, path.c_str());
+    GetPrivateProfileStringW(Ascii(kSettingsSection).c_str(), Ascii(key.name).c_str(), L"", text, 64,
+                             path.c_str());
+    if (text[0] == L'\0') return DefaultOf(key);
     std::string narrow;
     for (const wchar_t *p = text; *p; ++p) narrow += *p < 128 ? static_cast<char>(*p) : '?';
     return ParseProfileInt(narrow);

@@ -2,13 +2,11 @@
 // the end bar (one slot), the colour, size and pen bars of kids mode and
 // the page bar.  Each is a modeless dialog owned by the canvas; a slot is
 // NULL while its bar is absent.
-//
-// The bars' templates and procedures come with the tool windows
-// themselves.  Until a template is in the resources its creation yields
-// NULL and the canvas carries on without that bar.
 #pragma once
 
 #include <windows.h>
+
+#include <map>
 
 namespace pintora {
 
@@ -24,6 +22,21 @@ struct ToolWindows {
     HWND page = nullptr;
 };
 
+// The bars' button faces, loaded as DIB sections the first time a button
+// shows them and kept for the run.
+class BarFaces {
+public:
+    BarFaces() = default;
+    ~BarFaces();
+    BarFaces(const BarFaces &) = delete;
+    BarFaces &operator=(const BarFaces &) = delete;
+    // Bitmap `id` of `instance`, or NULL when it cannot be loaded.
+    HBITMAP Get(HINSTANCE instance, int id);
+
+private:
+    std::map<int, HBITMAP> faces_;
+};
+
 // Creates a bar owned by the canvas and stores it in its slot (the action
 // and end bar share one).  The bar's window, or NULL.
 HWND CreateToolBar(AppState &app, ToolBar bar);
@@ -31,6 +44,15 @@ HWND CreateToolBar(AppState &app, ToolBar bar);
 void DestroyActionOrEndBar(AppState &app);
 // Destroys every bar.
 void DestroyToolBars(AppState &app);
+// Puts every bar above the canvas again, without activating it: showing or
+// activating the topmost full-screen canvas lifts it over the windows it
+// owns.
+void RaiseToolBars(const AppState &app);
+
+// Draws an owner-drawn bar button: face `bitmapId` at (2, 2), then a
+// sunken edge when pressed or `current`, else a raised one.  FALSE, with
+// nothing drawn, when the face cannot be loaded.
+BOOL DrawBarButton(AppState &app, const DRAWITEMSTRUCT &item, int bitmapId, bool current);
 
 // The tips dialog (F1), modal, owned by `owner`; nothing when its template
 // is not among the resources.

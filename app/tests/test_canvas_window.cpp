@@ -14,6 +14,7 @@
 #include "dibwork.h"
 #include "e2e_support.h"
 #include "fake_wintab_control.h"
+#include "pages.h"
 #include "test_support.h"
 
 using namespace pintora;
@@ -174,6 +175,50 @@ TEST_F(LiveCanvas, KidsModeSelectsThePenByNameWithItsScaledSizeAndRed) {
     EXPECT_EQ(CurrentBrush().params[2].value, 0);
     EXPECT_EQ(Manager().context.color, RGB(0xE0, 0x08, 0x08));
     EXPECT_EQ(ClassCursor(app_.canvas), app_.brushCursor);
+    EXPECT_TRUE(boxes_.Seen().empty());
+}
+
+// A key pressed in the middle of a left drag (Ctrl+D, Ctrl+E, Ctrl+V, the
+// end): the stroke ends before the command, so the brush lets go of the
+// canvas's bits, and the rest of the drag paints nothing.
+TEST_F(LiveCanvas, CommandsEndARunningStrokeBeforeTheyTouchTheCanvas) {
+    for (int command : {40005, 1007, 40003}) {
+        SCOPED_TRACE(command);
+        SendMessageW(app_.canvas, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 100));
+        ASSERT_NE(Manager().context.canvasInfo, nullptr) << "no stroke under way";
+        Command(command);
+        EXPECT_EQ(Manager().context.canvasInfo, nullptr) << "the brush still holds the canvas";
+        EXPECT_NE(GetCapture(), app_.canvas);
+        GdiFlush();
+        const COLORREF before = PixelAt(app_.canvasPicture, 300, 100);
+        Move(300, 100, MK_LBUTTON);
+        SendMessageW(app_.canvas, WM_LBUTTONUP, 0, MAKELPARAM(300, 100));
+        GdiFlush();
+        EXPECT_EQ(PixelAt(app_.canvasPicture, 300, 100), before) << "the drag went on painting";
+    }
+    EXPECT_TRUE(boxes_.Seen().empty());
+}
+
+// White paper belongs to the picture it was made on: after a new capture
+// or a page turn the eraser restores the background again.
+TEST_F(LiveCanvas, TheWhitePaperEndsWithANewPictureOrPage) {
+    constexpr COLORREF kPaper = RGB(10, 20, 30), kInk = RGB(1, 2, 3);
+    auto erasedPixel = [&] {
+        EXPECT_TRUE(MetaDIBFillColor(nullptr, app_.backgroundPicture, kPaper));
+        EXPECT_TRUE(MetaDIBFillColor(nullptr, app_.canvasPicture, kInk));
+        SendMessageW(app_.canvas, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(100, 100));
+        SendMessageW(app_.canvas, WM_RBUTTONUP, 0, MAKELPARAM(100, 100));
+        GdiFlush();
+        return PixelAt(app_.canvasPicture, 100, 100);
+    };
+    Command(1007);
+    EXPECT_EQ(erasedPixel(), RGB(255, 255, 255)) << "white paper erases white";
+    Command(1007);
+    Command(1001);
+    EXPECT_EQ(erasedPixel(), kPaper) << "after a new capture";
+    Command(1007);
+    TurnPage(app_, true);
+    EXPECT_EQ(erasedPixel(), kPaper) << "after a page turn";
     EXPECT_TRUE(boxes_.Seen().empty());
 }
 

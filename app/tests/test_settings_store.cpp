@@ -118,6 +118,18 @@ TEST(SettingsStore, OutOfRangeValuesAreBroughtIntoRangeOnReading) {
     EXPECT_EQ(f.store.ReadRunSettings().currentPen, 0);
 }
 
+// A key present with nothing after "=" reads as its default, as the
+// platform's integer reader has it: light grey paper, not black.
+TEST(SettingsStore, EmptyValuesGiveTheDefaults) {
+    Files f;
+    WriteText(f.file, "[Pintora]\r\nbFirstRun=\r\nColKidsPaper=\r\nCurrentPenSize=   \r\nCurrentPen=3\r\n");
+    EXPECT_EQ(f.store.ReadFirstRun(), 0);
+    const Settings s = f.store.ReadRunSettings();
+    EXPECT_EQ(s.colKidsPaper, 0xCCCCCC);
+    EXPECT_EQ(s.currentPenSize, 1);
+    EXPECT_EQ(s.currentPen, 3);
+}
+
 TEST(SettingsStore, AnOldFileInTheWindowsFolderIsReadAndMovedOnTheFirstWrite) {
     Files f;
     WriteText(f.legacy, "[Pintora]\r\nbFirstRun=1\r\nCurrentPen=3\r\nLastKidsPage=9\r\n[Other]\r\nKeep=1\r\n");

@@ -396,7 +396,19 @@ HWND Kids::WaitForDialog(DWORD timeoutMs) const {
     const DWORD start = GetTickCount();
     do {
         for (HWND w : VisibleWindowsOf(id_)) {
-            if (ClassOf(w) == L"#32770") return w;
+            const bool toolWindow = (GetWindowLongPtrW(w, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0;
+            if (ClassOf(w) == L"#32770" && !toolWindow) return w;
+        }
+        Pump(20);
+    } while (GetTickCount() - start < timeoutMs && !WaitForExit(0));
+    return nullptr;
+}
+
+HWND Kids::WaitForWindow(const std::string &caption, DWORD timeoutMs) const {
+    const DWORD start = GetTickCount();
+    do {
+        for (HWND w : VisibleWindowsOf(id_)) {
+            if (WindowText(w) == caption) return w;
         }
         Pump(20);
     } while (GetTickCount() - start < timeoutMs && !WaitForExit(0));
@@ -441,6 +453,18 @@ std::string DialogText(HWND dialog) {
     std::string text;
     EnumChildWindows(dialog, AppendStaticText, reinterpret_cast<LPARAM>(&text));
     return text;
+}
+
+bool ClickControl(HWND dialog, int id) {
+    HWND control = GetDlgItem(dialog, id);
+    RECT r;
+    if (!control || !GetWindowRect(control, &r)) return false;
+    MoveTo({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    MouseButton(false, true);
+    Pump(30);
+    MouseButton(false, false);
+    Pump(200);
+    return true;
 }
 
 void Pump(DWORD milliseconds) { pintora_test::PumpMessages(milliseconds); }

@@ -111,8 +111,11 @@ public:
     bool started() const { return process_ != nullptr; }
     // The visible canvas window, waiting up to timeoutMs for it.
     HWND WaitForCanvas(DWORD timeoutMs = 15000) const;
-    // A visible dialog (message box or dialog) of the process.
+    // A visible dialog (message box or dialog) of the process; the tool
+    // bars, which are tool windows, do not count.
     HWND WaitForDialog(DWORD timeoutMs = 15000) const;
+    // A visible top-level window of the process with this caption (UTF-8).
+    HWND WaitForWindow(const std::string &caption, DWORD timeoutMs = 15000) const;
     // Rectangles of the process's visible top-level windows other than the
     // canvas (the brush manager's dialogs), to leave out of comparisons.
     std::vector<RECT> OtherWindows() const;
@@ -131,6 +134,10 @@ private:
 // Text and caption of a dialog window (UTF-8).
 std::string WindowText(HWND window);
 std::string DialogText(HWND dialog);
+
+// A left click at the centre of control `id` of `dialog`, as a user
+// clicks it; false when there is no such control.
+bool ClickControl(HWND dialog, int id);
 
 // Pumps this thread's messages for the given time.
 void Pump(DWORD milliseconds);

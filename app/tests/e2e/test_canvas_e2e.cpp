@@ -364,9 +364,10 @@ TEST_F(CanvasE2E, TheWelcomeBoxComesOnlyOnTheFirstRun) {
 }
 
 // The first kids-mode start warns how to quit, in a box of its own before
-// the paper shows; Ctrl+Q then ends the program (no end bar to go to) and
-// the warning is remembered, so the next kids-mode start goes straight on.
-TEST_F(CanvasE2E, TheKidsWarningComesOnceAndCtrlQEndsTheRun) {
+// the paper shows; Ctrl+Q then brings the end bar, whose first button ends
+// the program, and the warning is remembered, so the next kids-mode start
+// goes straight on.
+TEST_F(CanvasE2E, TheKidsWarningComesOnceAndCtrlQLeadsToTheEnd) {
     settings_.Write({"bFirstRun=1"});
     {
         Kids kids(L"/k");
@@ -384,7 +385,14 @@ TEST_F(CanvasE2E, TheKidsWarningComesOnceAndCtrlQEndsTheRun) {
         SetForegroundWindow(canvas);
         Pump(50);
         PressKeys({VK_CONTROL, 'Q'});
-        EXPECT_EQ(kids.WaitForExit(), 0u) << "Ctrl+Q ends the run";
+        HWND endBar = kids.WaitForWindow("Pintora ( F1を押すとヘルプ表示 )");
+        ASSERT_NE(endBar, nullptr) << "Ctrl+Q brings no end bar";
+        // The canvas goes away once the end bar is there.
+        for (int i = 0; i < 100 && IsWindowVisible(canvas); ++i) Pump(50);
+        EXPECT_FALSE(IsWindowVisible(canvas));
+        Pump(300);
+        ASSERT_TRUE(ClickControl(endBar, 1000));
+        EXPECT_EQ(kids.WaitForExit(), 0u) << "the end bar's first button ends the run";
     }
     const auto text = settings_.Read();
     ASSERT_TRUE(text);
