@@ -11,12 +11,22 @@ std::string WindowText(HWND window) {
 }
 
 void ClickAt(POINT screen, bool right) {
-    SetCursorPos(screen.x, screen.y);
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-    SendInput(2, input, sizeof(INPUT));
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    INPUT move{};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = (screen.x * 65536 + w - 1) / w;
+    move.mi.dy = (screen.y * 65536 + h - 1) / h;
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &move, sizeof(move));
+    Sleep(60);
+    for (DWORD flag : {right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN,
+                       right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP}) {
+        INPUT button{};
+        button.type = INPUT_MOUSE;
+        button.mi.dwFlags = flag;
+        SendInput(1, &button, sizeof(button));
+        Sleep(60);
+    }
 }
 
 void PressKey(WORD virtualKey) {

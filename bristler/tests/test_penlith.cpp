@@ -320,9 +320,12 @@ TEST_F(Penlith, TheSettingsDialogTunesTheNextStrokeThroughRealInput) {
     const int sizeBefore = airbrush.params[0].value;
     RECT track{};
     GetWindowRect(GetDlgItem(dialog, 1000), &track);
+    // Inside the channel, right of the thumb.
+    const POINT right{track.left + (track.right - track.left) * 3 / 4, (track.top + track.bottom) / 2};
+    ASSERT_EQ(WindowFromPoint(right), GetDlgItem(dialog, 1000));
     for (int i = 0; i < 4; ++i) {
-        ClickAt({track.right - 6, (track.top + track.bottom) / 2});
-        pintora_test::PumpMessages(120);
+        ClickAt(right);
+        pintora_test::PumpMessages(150);
     }
     EXPECT_GT(airbrush.params[0].value, sizeBefore) << "the clicks paged the size up";
     EXPECT_EQ(SendDlgItemMessageW(dialog, 1000, TBM_GETPOS, 0, 0), airbrush.params[0].value);
