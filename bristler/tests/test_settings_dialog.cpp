@@ -28,7 +28,7 @@ protected:
         folder_.Add(L"basic", L"a.brs").Add(L"settings", L"b.brs");
         ASSERT_EQ(manager_.Init(folder_.Ansi(), owner_.hwnd()), 1);
     }
-    void TearDown() override { EXPECT_TRUE(watcher_.Seen().empty()); }
+    void TearDown() override { EXPECT_EQ(watcher_.Seen().size(), expectedBoxes_); }
     PlugInBrushManager *m() { return manager_.get(); }
     int Index(const char *name) { return BrushIndex(m(), name); }
     HWND Item(int id) { return GetDlgItem(m()->settingsDialog, id); }
@@ -38,6 +38,7 @@ protected:
     CountingWindow owner_;
     PlugInFolder folder_;
     Manager manager_;
+    size_t expectedBoxes_ = 0;
 };
 
 TEST_F(SettingsDialog, OpensCentredForTheBrushAndReopensWhereItWasClosed) {
@@ -88,6 +89,15 @@ TEST_F(SettingsDialog, OpensCentredForTheBrushAndReopensWhereItWasClosed) {
     const int before = log->count;
     PumpMessages(50);
     EXPECT_EQ(CommandsSince(log, before), (std::vector<int>{BRUSHCMD_PREVIEW}));
+
+    // A click on the eyedropper picture explains the Ctrl+click pick.
+    expectedBoxes_ = 1;
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(1013, STN_CLICKED), reinterpret_cast<LPARAM>(Item(1013)));
+    ASSERT_TRUE(watcher_.WaitFor(1));
+    EXPECT_EQ(watcher_.Seen()[0].caption, u8"スポイトの説明");
+    EXPECT_EQ(watcher_.Seen()[0].text,
+              u8"画像から直接色を採取するには、\n画像上の取得したい色があるところで[Ctrl+左クリック]です。");
+    EXPECT_TRUE(IsWindow(dialog));
 
     // Closed somewhere else, it opens there again.
     SetWindowPos(dialog, nullptr, 37, 41, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
