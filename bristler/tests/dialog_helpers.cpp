@@ -1,5 +1,8 @@
 #include "dialog_helpers.h"
 
+#include <atomic>
+#include <thread>
+
 #include "test_support.h"
 
 namespace bristler_test {
@@ -62,7 +65,7 @@ BOOL CALLBACK FindMenuWindow(HWND window, LPARAM param) {
 MenuSeen ReadPoppedMenu(MenuAction action, int index) {
     MenuSeen seen;
     MenuSearch search{GetCurrentProcessId(), nullptr};
-    for (int i = 0; i < 300 && !search.found; ++i) {
+    for (int i = 0; i < 1500 && !search.found; ++i) {
         EnumWindows(FindMenuWindow, reinterpret_cast<LPARAM>(&search));
         if (!search.found) Sleep(10);
     }
@@ -92,6 +95,20 @@ MenuSeen ReadPoppedMenu(MenuAction action, int index) {
         ClickAt({(item.left + item.right) / 2, (item.top + item.bottom) / 2});
     }
     for (int i = 0; i < 300 && IsWindow(search.found) && IsWindowVisible(search.found); ++i) Sleep(10);
+    return seen;
+}
+
+MenuSeen WithPoppedMenu(void (*open)(void *), void *context, MenuAction action, int index) {
+    MenuSeen seen;
+    std::atomic<bool> done{false};
+    std::thread reader([&] {
+        seen = ReadPoppedMenu(action, index);
+        done = true;
+    });
+    open(context);
+    while (!done) pintora_test::PumpMessages(20);
+    reader.join();
+    pintora_test::PumpMessages(50);
     return seen;
 }
 

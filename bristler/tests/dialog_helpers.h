@@ -33,9 +33,13 @@ struct MenuSeen {
 
 enum class MenuAction { kCancel, kChoose };
 
-// Run on a thread of its own: waits up to 3 s for a popup menu of this
+// Run on a thread of its own: waits up to 15 s for a popup menu of this
 // process, reads it, then cancels it (Escape) or clicks item `index`
 // with the mouse.
 MenuSeen ReadPoppedMenu(MenuAction action, int index);
+// Does `open` (which makes this thread pop up a menu, directly or through
+// posted messages or input) and pumps this thread's messages until
+// ReadPoppedMenu, on a thread of its own, has seen and ended the menu.
+MenuSeen WithPoppedMenu(void (*open)(void *), void *context, MenuAction action, int index);
 
 }  // namespace bristler_test

@@ -11,7 +11,6 @@
 #include <cstring>
 
 #include <cstdlib>
-#include <thread>
 
 #include "bristler_test_support.h"
 #include "dialog_helpers.h"
@@ -353,13 +352,12 @@ TEST_F(Penlith, TheSettingsDialogTunesTheNextStrokeThroughRealInput) {
     // The brush list: a click on its button, a click on クレヨン.
     const int crayon = BrushIndex(m(), u8"クレヨン");
     ASSERT_GE(crayon, 0);
-    MenuSeen seen;
-    std::thread chooser([&] { seen = ReadPoppedMenu(MenuAction::kChoose, crayon); });
-    RECT listButton{};
-    GetWindowRect(GetDlgItem(dialog, 1009), &listButton);
-    ClickAt({(listButton.left + listButton.right) / 2, (listButton.top + listButton.bottom) / 2});
-    pintora_test::PumpMessages(600);
-    chooser.join();
+    const auto clickListButton = [](void *d) {
+        RECT button{};
+        GetWindowRect(GetDlgItem(static_cast<HWND>(d), 1009), &button);
+        ClickAt({(button.left + button.right) / 2, (button.top + button.bottom) / 2});
+    };
+    const MenuSeen seen = WithPoppedMenu(clickListButton, dialog, MenuAction::kChoose, crayon);
     ASSERT_TRUE(seen.found);
     ASSERT_EQ(owner_.Count(WM_COMMAND), 1);
     const int id = LOWORD(owner_.LastWParam(WM_COMMAND));

@@ -6,9 +6,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <atomic>
-#include <thread>
-
 #include "bristler_test_support.h"
 #include "dialog_helpers.h"
 
@@ -207,11 +204,10 @@ TEST_F(SettingsDialog, TheBrushListShowsEveryBrushAndSendsTheChoiceToTheOwner) {
     ASSERT_TRUE(Select(u8"ペン"));
     HWND dialog = m()->settingsDialog;
 
-    MenuSeen seen;
-    std::thread reader([&] { seen = ReadPoppedMenu(MenuAction::kCancel, 0); });
-    PostMessageW(dialog, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(15, 12));
-    PumpMessages(300);
-    reader.join();
+    const auto rightClick = [](void *d) {
+        PostMessageW(static_cast<HWND>(d), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(15, 12));
+    };
+    MenuSeen seen = WithPoppedMenu(rightClick, dialog, MenuAction::kCancel, 0);
     ASSERT_TRUE(seen.found);
     POINT click{15, 12};
     ClientToScreen(dialog, &click);
@@ -233,11 +229,12 @@ TEST_F(SettingsDialog, TheBrushListShowsEveryBrushAndSendsTheChoiceToTheOwner) {
 
     // The list button: a choice goes to the owner as 7999 + choice.
     const int target = Index(u8"虹色");
-    std::thread chooser([&] { seen = ReadPoppedMenu(MenuAction::kChoose, target); });
     SendMessageW(Item(1009), BM_SETCHECK, BST_CHECKED, 0);
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(1009, BN_CLICKED), reinterpret_cast<LPARAM>(Item(1009)));
-    PumpMessages(300);
-    chooser.join();
+    const auto listButton = [](void *d) {
+        HWND button = GetDlgItem(static_cast<HWND>(d), 1009);
+        PostMessageW(static_cast<HWND>(d), WM_COMMAND, MAKEWPARAM(1009, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    };
+    seen = WithPoppedMenu(listButton, dialog, MenuAction::kChoose, target);
     ASSERT_TRUE(seen.found);
     RECT button{};
     GetWindowRect(Item(1009), &button);
@@ -249,10 +246,7 @@ TEST_F(SettingsDialog, TheBrushListShowsEveryBrushAndSendsTheChoiceToTheOwner) {
 
     // With a host menu the ids follow its base.
     m()->menuBaseId = 500;
-    std::thread again([&] { seen = ReadPoppedMenu(MenuAction::kChoose, 0); });
-    PostMessageW(dialog, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
-    PumpMessages(300);
-    again.join();
+    WithPoppedMenu(rightClick, dialog, MenuAction::kChoose, 0);
     EXPECT_EQ(LOWORD(owner_.LastWParam(WM_COMMAND)), 500);
 }
 
