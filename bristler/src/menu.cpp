@@ -38,6 +38,9 @@ int TrackBrushList(PlugInBrushManager *manager, HWND window, POINT at) {
         CheckMenuRadioItem(menu, current, current, current, MF_BYCOMMAND);
     }
     ClientToScreen(window, &at);
+    // A popup menu is only tracked and dismissed properly for the
+    // foreground window.
+    SetForegroundWindow(window);
     const int choice = static_cast<int>(TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON |
                                                                  TPM_RETURNCMD,
                                                        at.x, at.y, 0, window, nullptr));

@@ -270,7 +270,7 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
             manager->settingsDialog = nullptr;
             Fail(dialog, manager, error);
         }
-        return TRUE;
+        return FALSE;  // the keyboard stays with the host's window
     }
     PlugInBrushManager *manager = ManagerOfDialog(dialog);
     if (!manager) return FALSE;
@@ -347,11 +347,34 @@ HWND CreateDialogFor(PlugInBrushManager *manager, const BrushDescriptor &brush) 
 
 }  // namespace
 
+namespace {
+
+// The host selects brushes from its canvas: opening the dialog and the
+// colour window (which shows itself active) must not take the keyboard
+// away from the window the user is working in.
+class KeepActiveWindow {
+public:
+    KeepActiveWindow() : active_(GetActiveWindow()) {}
+    ~KeepActiveWindow() {
+        if (active_ && IsWindow(active_) && IsWindowVisible(active_) && GetActiveWindow() != active_) {
+            SetActiveWindow(active_);
+        }
+    }
+    KeepActiveWindow(const KeepActiveWindow &) = delete;
+    KeepActiveWindow &operator=(const KeepActiveWindow &) = delete;
+
+private:
+    HWND active_;
+};
+
+}  // namespace
+
 int OpenOrRefreshSettingsDialog(PlugInBrushManager *manager) {
     if (!manager || IsBadWritePtr(manager, sizeof(*manager))) {
         ReportError(nullptr, nullptr, BRISTLER_ERROR_PROCESSING);
         return 0;
     }
+    const KeepActiveWindow keep;
     const BrushDescriptor *brush = CurrentBrush(manager);
     if (!brush) return 0;
     const int32_t wanted = (brush->flags & BDF_OWNDIALOG) ? manager->currentBrush : -1;
@@ -383,7 +406,7 @@ int OpenOrRefreshSettingsDialog(PlugInBrushManager *manager) {
         POINT wantedAt{manager->dialogX, manager->dialogY};
         SetSafeWindowPos(dialog, &wantedAt);
     }
-    ShowWindow(dialog, SW_SHOWNORMAL);
+    ShowWindow(dialog, SW_SHOWNOACTIVATE);
     return 1;
 }
 

@@ -334,6 +334,8 @@ TEST_F(Penlith, TheSettingsDialogTunesTheNextStrokeThroughRealInput) {
     // A hue two thirds along the colour window's hue strip.
     HWND hue = GetDlgItem(m()->colorPopup, 1002);
     ASSERT_TRUE(IsWindowVisible(hue));
+    SetForegroundWindow(m()->colorPopup);
+    pintora_test::PumpMessages(100);
     RECT strip{};
     GetWindowRect(hue, &strip);
     ClickAt({strip.left + (strip.right - strip.left) * 2 / 3, (strip.top + strip.bottom) / 2});
