@@ -39,8 +39,10 @@ protected:
 };
 
 TEST_F(SettingsDialog, OpensCentredForTheBrushAndReopensWhereItWasClosed) {
+    SetActiveWindow(owner_.hwnd());
     ASSERT_TRUE(Select(u8"太筆"));
     HWND dialog = m()->settingsDialog;
+    EXPECT_EQ(GetActiveWindow(), owner_.hwnd()) << "the host's window keeps the keyboard";
     ASSERT_TRUE(IsWindow(dialog));
     EXPECT_TRUE(IsWindowVisible(dialog));
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), owner_.hwnd());
