@@ -68,4 +68,16 @@ int32_t ClampParam(int32_t value, int32_t minimum, int32_t maximum) {
     return raised > maximum ? maximum : raised;
 }
 
+int32_t TrackbarPageSize(int32_t minimum, int32_t maximum) {
+    // In 64 bits: a range can span more than int32 holds.
+    const int64_t page = (int64_t{maximum} - minimum) / 20;
+    return page < 1 ? 1 : static_cast<int32_t>(page);
+}
+
+bool PopupNeedsReanchor(const Box &button, const Box &popup) {
+    const int64_t half = (int64_t{popup.right} - popup.left) / 2;
+    return button.right > popup.right || int64_t{popup.left} - button.right > half || button.top > popup.bottom ||
+           int64_t{popup.top} - button.top > half;
+}
+
 }  // namespace bristler

@@ -52,6 +52,22 @@ char MenuMnemonic(int32_t position);
 // A parameter value kept within its range: min(maximum, max(minimum, v)).
 int32_t ClampParam(int32_t value, int32_t minimum, int32_t maximum);
 
+// Page size of a parameter's trackbar: a twentieth of its range (integer
+// division), at least 1.
+int32_t TrackbarPageSize(int32_t minimum, int32_t maximum);
+
+// A screen rectangle, edges as in RECT.
+struct Box {
+    int32_t left, top, right, bottom;
+};
+
+// Whether the floating colour window has to be moved back to the colour
+// button after the dialog moved: when the button's right edge has passed
+// the window's right edge, the window is further right of the button than
+// half its width, the button's top is below the window's bottom, or the
+// window is further below the button's top than half its width.
+bool PopupNeedsReanchor(const Box &button, const Box &popup);
+
 // The most brushes one plug-in can describe: brush i uses the string ids
 // base + i, so from i = 100 on the ids of one field run into the next.
 constexpr int32_t kMaxBrushesPerPlugIn = 100;

@@ -74,6 +74,10 @@ bool TakeEraserPacket();
 int OpenOrRefreshSettingsDialog(PlugInBrushManager *manager);
 // Destroys the settings dialog if it is open and forgets it.
 void DestroySettingsDialog(PlugInBrushManager *manager);
+// Pops up the list of all brushes at `at` (client coordinates of
+// `window`), the current one checked; a choice is sent to the manager's
+// owner as WM_COMMAND.  The chosen 1-based position, or 0.
+int TrackBrushList(PlugInBrushManager *manager, HWND window, POINT at);
 
 // ---------------------------------------------------- preview window --
 

@@ -4,10 +4,16 @@
 // own ranges, and a stroke of the airbrush paints a Dibwork DIBitmap.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cstring>
 
+#include <cstdlib>
+
 #include "bristler_test_support.h"
+#include "dialog_helpers.h"
 #include "dibwork_binding.h"
 
 using namespace bristler_test;
@@ -270,6 +276,98 @@ TEST_F(Penlith, AReleasedAirbrushRefusesTheStrokeAndLaterDragsDoNothing) {
     EXPECT_EQ(Bw().EndPlugInBrush(m(), &q), 1);
     EXPECT_TRUE(watcher_.Seen().empty()) << "a refused stroke is not reported";
     Dw().FreeDIBitmap(&canvas);
+}
+
+// The airbrush tuned through its settings dialog with real mouse input,
+// as a user does it: more clicks right of the size trackbar's thumb make
+// the next stroke wider, a hue picked in the floating colour window
+// colours the next stroke, and a brush chosen from the brush list reaches
+// the owner, which selects it.
+TEST_F(Penlith, TheSettingsDialogTunesTheNextStrokeThroughRealInput) {
+    SetWindowPos(owner_.hwnd(), HWND_TOP, 80, 80, 560, 420, SWP_SHOWWINDOW);
+    const COLORREF red = 0x020000FF;
+    ASSERT_EQ(Bw().SelectPlugInBrushEx(m(), u8"エアブラシ", 1, 100, 0, &red, 1, nullptr), 1);
+    HWND dialog = m()->settingsDialog;
+    ASSERT_TRUE(IsWindow(dialog));
+    ASSERT_TRUE(m()->colorPopup && IsWindow(m()->colorPopup));
+    SetForegroundWindow(dialog);
+    pintora_test::PumpMessages(200);
+
+    HBITMAP canvas = Dw().MakeBlankFCDIBitmap(128, 80);
+    ASSERT_NE(canvas, nullptr);
+    Picture picture(canvas);
+    // A horizontal stroke across the middle; the painted rows at x = 64.
+    const auto strokeWidth = [&]() {
+        picture.FillWhite();
+        POINT p{20, 40};
+        EXPECT_EQ(Bw().StartPlugInBrush(m(), owner_.hwnd(), canvas, nullptr, nullptr, nullptr, &p,
+                                        BRUSHKEY_LBUTTON, nullptr), 1);
+        for (int x = 22; x <= 108; x += 2) {
+            POINT q{x, 40};
+            Bw().DragPlugInBrush(m(), &q, nullptr);
+        }
+        POINT end{108, 40};
+        Bw().EndPlugInBrush(m(), &end);
+        int rows = 0;
+        for (int y = 0; y < picture.height; ++y) rows += !picture.IsWhite(64, y);
+        return rows;
+    };
+    const int thin = strokeWidth();
+    ASSERT_GT(thin, 0);
+
+    BrushDescriptor &airbrush = m()->brushes[m()->currentBrush];
+    const int sizeBefore = airbrush.params[0].value;
+    RECT track{};
+    GetWindowRect(GetDlgItem(dialog, 1000), &track);
+    // Inside the channel, right of the thumb.
+    const POINT right{track.left + (track.right - track.left) * 3 / 4, (track.top + track.bottom) / 2};
+    ASSERT_EQ(WindowFromPoint(right), GetDlgItem(dialog, 1000));
+    for (int i = 0; i < 4; ++i) {
+        ClickAt(right);
+        pintora_test::PumpMessages(150);
+    }
+    EXPECT_GT(airbrush.params[0].value, sizeBefore) << "the clicks paged the size up";
+    EXPECT_EQ(SendDlgItemMessageW(dialog, 1000, TBM_GETPOS, 0, 0), airbrush.params[0].value);
+    const int wide = strokeWidth();
+    EXPECT_GT(wide, thin + 2);
+
+    // A hue two thirds along the colour window's hue strip.
+    HWND hue = GetDlgItem(m()->colorPopup, 1002);
+    ASSERT_TRUE(IsWindowVisible(hue));
+    SetForegroundWindow(m()->colorPopup);
+    pintora_test::PumpMessages(100);
+    RECT strip{};
+    GetWindowRect(hue, &strip);
+    ClickAt({strip.left + (strip.right - strip.left) * 2 / 3, (strip.top + strip.bottom) / 2});
+    pintora_test::PumpMessages(200);
+    const COLORREF picked = m()->context.color;
+    EXPECT_NE(picked & 0xFFFFFF, red & 0xFFFFFF) << "the colour window changed the manager's colour";
+    strokeWidth();
+    const BYTE *centre = picture.At(64, 40);
+    const auto distance = [&](COLORREF c) {
+        return std::abs(centre[2] - GetRValue(c)) + std::abs(centre[1] - GetGValue(c)) +
+               std::abs(centre[0] - GetBValue(c));
+    };
+    EXPECT_LT(distance(picked), distance(red)) << "the stroke took the picked colour";
+    Dw().FreeDIBitmap(&canvas);
+
+    // The brush list: a click on its button, a click on クレヨン.
+    const int crayon = BrushIndex(m(), u8"クレヨン");
+    ASSERT_GE(crayon, 0);
+    const auto clickListButton = [](void *d) {
+        RECT button{};
+        GetWindowRect(GetDlgItem(static_cast<HWND>(d), 1009), &button);
+        ClickAt({(button.left + button.right) / 2, (button.top + button.bottom) / 2});
+    };
+    const MenuSeen seen = WithPoppedMenu(clickListButton, dialog, MenuAction::kChoose, crayon);
+    ASSERT_TRUE(seen.found);
+    ASSERT_EQ(owner_.Count(WM_COMMAND), 1);
+    const int id = LOWORD(owner_.LastWParam(WM_COMMAND));
+    EXPECT_EQ(id, 8000 + crayon);
+    ASSERT_EQ(Bw().SelectPlugInBrush(m(), id - 8000, nullptr), 1);
+    EXPECT_EQ(m()->settingsDialog, dialog);
+    EXPECT_EQ(WindowText(dialog), u8"クレヨンの設定");
+    EXPECT_TRUE(watcher_.Seen().empty());
 }
 
 }  // namespace

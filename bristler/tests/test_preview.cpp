@@ -22,6 +22,10 @@ protected:
         ASSERT_EQ(manager_.Init(folder_.Ansi(), owner_.hwnd()), 1);
         ASSERT_EQ(Bw().SelectPlugInBrush(m(), BrushIndex(m(), u8"ペン"), nullptr), 1);
         log_ = ProbeLogOf(&m()->brushes[m()->currentBrush]);
+        // The stand-in below takes the place of the real dialog and its
+        // preview, which go with their picture.
+        DestroyWindow(m()->settingsDialog);
+        ASSERT_EQ(m()->previewPicture, nullptr);
         SetWindowLongPtrW(dialog_.hwnd(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(m()));
         preview_ = CreateWindowExA(0, BRISTLER_PREVIEW_CLASS, "", WS_CHILD | WS_VISIBLE, 0, 0, 40, 30,
                                    dialog_.hwnd(), reinterpret_cast<HMENU>(1020), nullptr, nullptr);

@@ -133,22 +133,23 @@ TEST_F(Selection, LeavingReleasesTheBrushAndClosesItsWindows) {
     EXPECT_EQ(log->count, 0);
 
     ASSERT_EQ(Bw().SelectPlugInBrush(m(), 2, nullptr), 1);
-    CountingWindow popup;
-    CountingWindow dialog;
-    m()->colorPopup = popup.hwnd();
-    m()->settingsDialog = dialog.hwnd();
+    HWND popup = m()->colorPopup;
+    HWND dialog = m()->settingsDialog;
+    ASSERT_TRUE(IsWindow(popup));
+    ASSERT_TRUE(IsWindow(dialog));
     const int before = log->count;
     ASSERT_EQ(Bw().LeaveBrushMode(m()), 1);
     EXPECT_EQ(CommandsSince(log, before), (std::vector<int>{BRUSHCMD_RELEASE}));
     EXPECT_EQ(m()->context.tipBits, nullptr) << "the brush freed its tip";
-    EXPECT_EQ(popup.Count(1045), 1) << "a visible popup is asked to close";
+    EXPECT_FALSE(IsWindow(popup)) << "the colour window was asked to close";
     EXPECT_EQ(m()->colorPopup, nullptr);
-    EXPECT_EQ(dialog.hwnd(), nullptr);
+    EXPECT_FALSE(IsWindow(dialog));
     EXPECT_EQ(m()->settingsDialog, nullptr);
     EXPECT_EQ(m()->active, 0);
 
     // A hidden popup is only forgotten.
     ASSERT_EQ(Bw().SelectPlugInBrush(m(), 2, nullptr), 1);
+    DestroyWindow(m()->colorPopup);
     CountingWindow hidden(nullptr, 0, false);
     m()->colorPopup = hidden.hwnd();
     ASSERT_EQ(Bw().LeaveBrushMode(m()), 1);
@@ -157,44 +158,28 @@ TEST_F(Selection, LeavingReleasesTheBrushAndClosesItsWindows) {
     EXPECT_EQ(Bw().LeaveBrushMode(nullptr), 0);
 }
 
-// A window standing in for the settings dialog: three trackbars 1000..1002
-// with page size 5, the third hidden.
-struct StandInDialog {
-    StandInDialog() {
-        for (int k = 0; k < 3; ++k) {
-            trackbars[k] = CreateWindowExW(0, TRACKBAR_CLASSW, L"", WS_CHILD | (k < 2 ? WS_VISIBLE : 0), 0,
-                                           20 * k, 100, 20, dialog.hwnd(),
-                                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(1000 + k)), nullptr,
-                                           nullptr);
-            SendMessageW(trackbars[k], TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
-            SendMessageW(trackbars[k], TBM_SETPAGESIZE, 0, 5);
-        }
-    }
-    CountingWindow dialog;
-    HWND trackbars[3] = {};
-};
-
+// The host's parameter steps open the dialog when needed and page its
+// trackbars as the user would.
 TEST_F(Selection, ParameterStepsPageTheDialogsTrackbars) {
-    EXPECT_EQ(Bw().PlugInBrushSetParam(m(), 0, 1), 0) << "no dialog, no trackbar";
     EXPECT_EQ(Bw().PlugInBrushSetParam(nullptr, 0, 1), 0);
-
-    ASSERT_EQ(Bw().SelectPlugInBrush(m(), 2, nullptr), 1);  // ペン: size 20
-    StandInDialog stand;
-    m()->settingsDialog = stand.dialog.hwnd();
+    ASSERT_EQ(Bw().SelectPlugInBrush(m(), 1, nullptr), 1);  // ふで: size 3..50 = 10, density 1..100 = 70
+    DestroyWindow(m()->settingsDialog);
+    ASSERT_EQ(m()->settingsDialog, nullptr);
     EXPECT_EQ(Bw().PlugInBrushSetParam(m(), 0, 0), 1) << "step 0: is the parameter there";
-    EXPECT_EQ(Bw().PlugInBrushSetParam(m(), 2, 0), 0) << "its trackbar is hidden";
+    ASSERT_TRUE(IsWindow(m()->settingsDialog)) << "opened again";
+    EXPECT_EQ(Bw().PlugInBrushSetParam(m(), 2, 0), 0) << "ふで has no third parameter";
     EXPECT_EQ(Bw().PlugInBrushSetParam(m(), 3, 1), 0);
 
+    HWND size = GetDlgItem(m()->settingsDialog, 1000);
+    HWND density = GetDlgItem(m()->settingsDialog, 1001);
     ASSERT_EQ(Bw().PlugInBrushSetParam(m(), 0, 7), 1);
-    EXPECT_EQ(SendMessageW(stand.trackbars[0], TBM_GETPOS, 0, 0), 25) << "value 20 plus one page";
-    EXPECT_EQ(stand.dialog.Count(WM_HSCROLL), 1);
-    EXPECT_EQ(LOWORD(stand.dialog.LastWParam(WM_HSCROLL)), TB_PAGEDOWN);
-    EXPECT_EQ(stand.dialog.LastLParam(WM_HSCROLL), reinterpret_cast<LPARAM>(stand.trackbars[0]));
-
+    EXPECT_EQ(SendMessageW(size, TBM_GETPOS, 0, 0), 12) << "value 10 plus one page of 2";
+    EXPECT_EQ(Brush(u8"ふで")->params[0].value, 12);
     ASSERT_EQ(Bw().PlugInBrushSetParam(m(), 1, -3), 1);
-    EXPECT_EQ(SendMessageW(stand.trackbars[1], TBM_GETPOS, 0, 0), 45) << "density 50 minus one page";
-    EXPECT_EQ(LOWORD(stand.dialog.LastWParam(WM_HSCROLL)), TB_PAGEUP);
-    m()->settingsDialog = nullptr;
+    EXPECT_EQ(SendMessageW(density, TBM_GETPOS, 0, 0), 66) << "density 70 minus one page of 4";
+    EXPECT_EQ(Brush(u8"ふで")->params[1].value, 66);
+    for (int i = 0; i < 30; ++i) Bw().PlugInBrushSetParam(m(), 0, 1);
+    EXPECT_EQ(Brush(u8"ふで")->params[0].value, 50) << "the trackbar stops at the maximum";
 }
 
 // ----------------------------------------------------------------- menus --

@@ -63,7 +63,10 @@ BOOL CALLBACK CollectBox(HWND window, LPARAM param) {
     GetWindowThreadProcessId(window, &process);
     wchar_t className[64] = L"";
     GetClassNameW(window, className, 64);
-    if (process == find->process && IsWindowVisible(window) && lstrcmpW(className, L"#32770") == 0) {
+    // A message box is a dialog with its text in control 0xFFFF; other
+    // dialogs of the product (settings windows, colour windows) are left alone.
+    if (process == find->process && IsWindowVisible(window) && lstrcmpW(className, L"#32770") == 0 &&
+        GetDlgItem(window, 0xFFFF) != nullptr) {
         find->boxes.push_back(window);
     }
     return TRUE;

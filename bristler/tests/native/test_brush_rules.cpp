@@ -119,4 +119,32 @@ TEST(ClampParam, KeepsValuesInTheirRange) {
     EXPECT_EQ(ClampParam(INT32_MIN, -5, 5), -5);
 }
 
+TEST(TrackbarPageSize, ATwentiethOfTheRangeAndAtLeastOne) {
+    EXPECT_EQ(TrackbarPageSize(1, 10), 1);
+    EXPECT_EQ(TrackbarPageSize(0, 100), 5);
+    EXPECT_EQ(TrackbarPageSize(20, 250), 11);
+    EXPECT_EQ(TrackbarPageSize(0, 39), 1);
+    EXPECT_EQ(TrackbarPageSize(0, 40), 2);
+    EXPECT_EQ(TrackbarPageSize(5, 5), 1);
+    EXPECT_EQ(TrackbarPageSize(INT32_MIN, INT32_MAX), 214748364) << "no overflow on the widest range";
+}
+
+// Each of the four rules at its edge: the popup (100 wide, so half is 50)
+// stays while the button is exactly on the limit and is re-anchored one
+// pixel past it.
+TEST(PopupNeedsReanchor, EachRuleAtItsEdge) {
+    const Box popup{200, 300, 300, 400};
+    const Box near{150, 280, 180, 300};  // left of and above the popup, within reach
+    EXPECT_FALSE(PopupNeedsReanchor(near, popup));
+    EXPECT_FALSE(PopupNeedsReanchor({250, 280, 300, 300}, popup)) << "right edges equal";
+    EXPECT_TRUE(PopupNeedsReanchor({251, 280, 301, 300}, popup)) << "the button passed the popup's right edge";
+    EXPECT_FALSE(PopupNeedsReanchor({100, 280, 150, 300}, popup)) << "popup 50 to the right";
+    EXPECT_TRUE(PopupNeedsReanchor({100, 280, 149, 300}, popup)) << "popup 51 to the right";
+    EXPECT_FALSE(PopupNeedsReanchor({150, 400, 180, 420}, popup)) << "button top on the popup's bottom";
+    EXPECT_TRUE(PopupNeedsReanchor({150, 401, 180, 420}, popup)) << "button below the popup";
+    EXPECT_FALSE(PopupNeedsReanchor({150, 250, 180, 270}, popup)) << "popup 50 below the button's top";
+    EXPECT_TRUE(PopupNeedsReanchor({150, 249, 180, 270}, popup)) << "popup 51 below the button's top";
+    EXPECT_TRUE(PopupNeedsReanchor({150, 249, 180, 270}, {200, 300, 301, 400})) << "half of 101 is 50";
+}
+
 }  // namespace

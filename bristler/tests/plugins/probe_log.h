@@ -28,6 +28,8 @@ struct Log {
     int32_t snapBack;              // non-zero: after painting, set cur back to prev
     int32_t tipAllocations;        // tip blocks made on BRUSHCMD_SELECT
     int32_t tipFrees;              // tip blocks freed (select or release)
+    int32_t dialogInits;           // WM_INITDIALOG of the own settings dialog
+    intptr_t dialogInitParam;      // and its lParam
 };
 
 using LogFn = Log *(PLUGIN_CALL *)(void);

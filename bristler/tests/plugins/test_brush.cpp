@@ -134,6 +134,11 @@ int32_t PLUGIN_CALL Xi_LongNamedBrush(PlugInBrushContext *c) {
 probe::Log *PLUGIN_CALL ProbeLog(void) { return &g_log; }
 
 // The settings dialog procedure of a brush with a dialog of its own.
-INT_PTR CALLBACK OwnDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+INT_PTR CALLBACK OwnDialogProc(HWND, UINT message, WPARAM, LPARAM lParam) {
+    if (message != WM_INITDIALOG) return FALSE;
+    ++g_log.dialogInits;
+    g_log.dialogInitParam = lParam;
+    return TRUE;
+}
 
 }  // extern "C"
