@@ -183,6 +183,10 @@ def pcxs():
         "bad_line_too_short": good["rgb_4x3"][:66] + le16(1) + good["rgb_4x3"][68:],
         "bad_planes_2": good["rgb_4x3"][:65] + b"\x02" + good["rgb_4x3"][66:],
         "bad_huge_size": good["mono_11x3"][:8] + le16(0xFFFF) + le16(0xFFFF) + good["mono_11x3"][12:],
+        # 4000 x 4000 true colour announced by a header with 3 bytes of data:
+        # refused before the 48 MB picture is allocated.
+        "regression_big_header_no_rows": good["rgb_4x3"][:8] + le16(3999) + le16(3999) +
+        good["rgb_4x3"][12:66] + le16(4000) + good["rgb_4x3"][68:131],
     }
     return good, bad
 
@@ -206,6 +210,7 @@ def pnms():
         "bad_sample_over_max": b"P2 1 1 3\n9\n",
         "bad_p7": b"P7\nWIDTH 1\n",
         "bad_huge": b"P5\n99999999 99999999\n255\n\x00",
+        "regression_big_header_no_samples": b"P3 4000 4000 255\n1 2 3\n",
     }
     return good, bad
 
