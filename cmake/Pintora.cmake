@@ -37,8 +37,18 @@ if(PINTORA_NATIVE)
                       -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 
+  # The fuzzing build (clang, see fuzz/): every kernel carries libFuzzer's
+  # coverage instrumentation, and only the fuzz targets are tests.
+  option(PINTORA_FUZZ "Build the libFuzzer targets of fuzz/ instead of the kernel tests (clang)" OFF)
+  if(PINTORA_FUZZ)
+    add_compile_options(-fsanitize=fuzzer-no-link)
+  endif()
+
   # A GoogleTest executable over kernels; one CTest entry per executable.
   function(pintora_native_test name)
+    if(PINTORA_FUZZ)
+      return()
+    endif()
     cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     pintora_warnings(${name})

@@ -101,7 +101,7 @@ choose_flavour
 
 # --------------------------------------------------------------- packages --
 
-PINTORA_PACKAGES=(wine xvfb xauth fonts-ipafont cmake ninja-build googletest g++)
+PINTORA_PACKAGES=(wine xvfb xauth fonts-ipafont cmake ninja-build googletest g++ clang libclang-rt-14-dev)
 if [ "$PINTORA_ARCH" = i686 ]; then
   PINTORA_PACKAGES+=(g++-mingw-w64-i686 wine32:i386)
 else

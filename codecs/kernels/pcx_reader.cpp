@@ -85,9 +85,6 @@ std::optional<DecodedImage> DecodePcx(const uint8_t *data, size_t size) {
     if (!mono && !ega && !vga && !rgb) return std::nullopt;
     if (lineBytes * 8 < static_cast<size_t>(width) * bits) return std::nullopt;
 
-    auto image = AllocateDecoded(width, height);
-    if (!image) return std::nullopt;
-
     const uint8_t *end = data + size;
     Rgb palette[256] = {};
     if (vga) {
@@ -104,6 +101,12 @@ std::optional<DecodedImage> DecodePcx(const uint8_t *data, size_t size) {
     }
 
     const size_t scanBytes = lineBytes * planes;
+    // Two bytes of the stream give at most 63 bytes of lines: a file too
+    // short for its rows is refused before its picture is allocated.
+    const uint64_t encoded = static_cast<uint64_t>(end - (data + kHeaderBytes));
+    if (uint64_t{scanBytes} * static_cast<uint64_t>(height) * 2 > encoded * 63) return std::nullopt;
+    auto image = AllocateDecoded(width, height);
+    if (!image) return std::nullopt;
     std::vector<uint8_t> line(scanBytes);
     RunReader runs(data + kHeaderBytes, end);
     for (int y = 0; y < image->height; ++y) {

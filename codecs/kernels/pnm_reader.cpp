@@ -141,6 +141,13 @@ std::optional<DecodedImage> DecodePnm(const uint8_t *data, size_t size) {
     }
     if (binary && !in.SkipOneSpace()) return std::nullopt;
 
+    // Every sample takes at least one byte (a binary one exactly its
+    // bytes): a file too short for its pixels is refused before they are
+    // allocated.
+    const uint64_t pixels = uint64_t{*width} * *height;
+    uint64_t needed = bitmap ? pixels : pixels * channels;
+    if (binary) needed = bitmap ? (uint64_t{*width} + 7) / 8 * *height : needed * (maxval > 255 ? 2 : 1);
+    if (needed > in.left()) return std::nullopt;
     auto image = AllocateDecoded(*width, *height);
     if (!image) return std::nullopt;
     const bool ok = bitmap ? ReadBitmap(in, binary, *image) : ReadSamples(in, binary, channels, maxval, *image);

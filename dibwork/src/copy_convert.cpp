@@ -119,39 +119,14 @@ HGLOBAL ExpandIndexedDib(const BITMAPINFOHEADER *header, SIZE_T blockBytes) {
 }
 
 // A 12-byte core-header DIB rewritten with a 40-byte header and 4-byte
-// colour entries; NULL when the block does not hold what it announces or
-// the bit count is not one a core header may have.
+// colour entries (see CoreToInfoBlock); NULL when it cannot be.
 HGLOBAL CoreToInfoDib(const uint8_t *core, SIZE_T blockBytes) {
-    const auto f = ReadDibHeaderFields(core);
-    if (f.bitCount != 1 && f.bitCount != 4 && f.bitCount != 8 && f.bitCount != 24) return nullptr;
-    const auto layout = ComputeBlockLayout(f);
-    if (!layout || blockBytes < layout->totalBytes) return nullptr;
-    const uint32_t colours = ColorCount(f);
-
-    BITMAPINFOHEADER h{};
-    h.biSize = sizeof(BITMAPINFOHEADER);
-    h.biWidth = f.width;
-    h.biHeight = f.height;
-    h.biPlanes = f.planes;
-    h.biBitCount = f.bitCount;
-    h.biCompression = BI_RGB;
-    h.biSizeImage = layout->imageBytes;
-    h.biClrUsed = h.biClrImportant = colours;
-    const uint32_t total = sizeof(h) + colours * 4 + layout->imageBytes;
-
-    OwnedGlobal block(GlobalAlloc(GMEM_MOVEABLE, total));
-    if (!block) return nullptr;
-    GlobalLockGuard lock(block.get());
-    auto *out = static_cast<uint8_t *>(lock.get());
-    if (!out) return nullptr;
-    std::memcpy(out, &h, sizeof(h));
-    auto *table = reinterpret_cast<RGBQUAD *>(out + sizeof(h));
-    const uint8_t *triples = core + kCoreHeaderSize;
-    for (uint32_t i = 0; i < colours; ++i) {
-        table[i] = RGBQUAD{triples[3 * i], triples[3 * i + 1], triples[3 * i + 2], 0};
+    try {
+        const auto info = CoreToInfoBlock(core, blockBytes);
+        return info ? NewMovableCopy(info->data(), static_cast<uint32_t>(info->size())) : nullptr;
+    } catch (const std::bad_alloc &) {
+        return nullptr;
     }
-    std::memcpy(out + sizeof(h) + colours * 4, core + layout->bitsOffset, layout->imageBytes);
-    return block.release();
 }
 
 // Replaces a core-header DIB in *dib by its 40-byte form.
@@ -414,22 +389,17 @@ int WINAPI ConvNormalDIB(HGLOBAL *dib) {
     HGLOBAL normal = nullptr;
     {
         GlobalLockGuard lock(*dib);
-        const auto *header = static_cast<const BITMAPINFOHEADER *>(lock.get());
-        if (!header) return 0;
-        const auto f = Fields(header);
-        switch (ClassifyNormalForm(f, header->biClrImportant)) {
-            case NormalForm::kRefused:
+        const auto *block = static_cast<const uint8_t *>(lock.get());
+        if (!block) return 0;
+        switch (PlanNormalDib(block, lock.size())) {
+            case NormalDibPlan::kRefuse:
                 return 0;
-            case NormalForm::kNormal: {
-                // Normal only when the block really holds its rows.
-                const auto bytes = PackedDibBytes(f);
-                return bytes && lock.size() >= *bytes ? 1 : 0;
-            }
-            case NormalForm::kConvert:
+            case NormalDibPlan::kKeep:
+                return 1;
+            case NormalDibPlan::kConvert:
                 break;
         }
-        if (!DibSourceIsSound(header, lock.size())) return 0;
-        normal = SystemNormalised(header);
+        normal = SystemNormalised(reinterpret_cast<const BITMAPINFOHEADER *>(block));
     }
     if (!normal) return 0;
     FreeDIB(dib);

@@ -7,21 +7,6 @@
 
 namespace dibwork {
 
-std::optional<uint32_t> PackedDibBytes(const DibHeaderFields &f) {
-    // A bit count no picture can have makes every size meaningless.
-    if (!IsValidBitCount(f.bitCount)) return std::nullopt;
-    const auto layout = ComputeBlockLayout(f);
-    if (!layout) return std::nullopt;
-    const bool compressed =
-        !f.core && f.compression != kCompressionRgb && f.compression != kCompressionBitfields;
-    if (!compressed) return layout->totalBytes;
-    // Compressed data is as long as biSizeImage says, however long the
-    // unpacked rows would be.
-    const uint64_t total = static_cast<uint64_t>(layout->bitsOffset) + f.sizeImage;
-    if (f.sizeImage == 0 || total > kMaxBlockBytes) return std::nullopt;
-    return static_cast<uint32_t>(total);
-}
-
 std::optional<Geometry> GeometryOf(HGLOBAL dib, const BITMAPINFOHEADER *header, const uint8_t *bits) {
     if (!header || !bits) return std::nullopt;
     const auto f = Fields(header);
@@ -60,17 +45,7 @@ bool SystemConvertInto(HBITMAP section, const BITMAPINFO *sourceInfo, const void
 }
 
 bool DibSourceIsSound(const BITMAPINFOHEADER *header, SIZE_T blockBytes) {
-    if (!header || blockBytes < 4) return false;
-    const auto f = ReadDibHeaderFieldsChecked(header, blockBytes);
-    if (!f) return false;
-    const auto bytes = PackedDibBytes(*f);
-    if (!bytes || blockBytes < *bytes) return false;
-    if (!f->core && (f->compression == kCompressionRle8 || f->compression == kCompressionRle4)) {
-        const uint32_t offset = f->headerSize + ColorTableBytes(*f);
-        const auto *data = reinterpret_cast<const uint8_t *>(header) + offset;
-        return f->height > 0 && RleStreamFits(data, f->sizeImage, f->width, f->height, f->bitCount);
-    }
-    return true;
+    return DibBlockIsSound(reinterpret_cast<const uint8_t *>(header), blockBytes);
 }
 
 RECT NormalisedRect(const RECT &r) {

@@ -8,15 +8,10 @@
 #include <cstdint>
 #include <optional>
 
+#include "dib_convert.h"
 #include "dibwork_internal.h"
 
 namespace dibwork {
-
-// Bytes of a packed DIB block as its header describes it: header, colour
-// table and the pixel data (stride x rows uncompressed, biSizeImage for
-// compressed data).  Nothing when that is no valid size or the bit count
-// is not 1, 4, 8, 16, 24 or 32.
-std::optional<uint32_t> PackedDibBytes(const DibHeaderFields &f);
 
 // Width, height and image size (stride x rows) of a picture whose header
 // and bits came from GetMetaBitmapInfoHeader.  For a DIB the block must

@@ -121,3 +121,58 @@ TEST(RleStream, RandomStreamsForABoundedTime) {
 }
 
 }  // namespace
+
+namespace {
+
+// A block of a 40-byte header (bits, compression, biSizeImage, colours),
+// its colour table and `dataBytes` bytes of pixel data.
+std::vector<uint8_t> InfoBlock(int32_t w, int32_t h, uint16_t bits, uint32_t compression, uint32_t sizeImage,
+                               uint32_t colours, size_t dataBytes) {
+    std::vector<uint8_t> b(40 + colours * 4 + dataBytes);
+    PutLe32(b.data(), 40);
+    PutLe32(b.data() + 4, static_cast<uint32_t>(w));
+    PutLe32(b.data() + 8, static_cast<uint32_t>(h));
+    PutLe16(b.data() + 12, 1);
+    PutLe16(b.data() + 14, bits);
+    PutLe32(b.data() + 16, compression);
+    PutLe32(b.data() + 20, sizeImage);
+    PutLe32(b.data() + 32, colours);
+    return b;
+}
+
+TEST(NormalDibPlan, KeepConvertOrRefuseByTheWholeBlock) {
+    auto pal = InfoBlock(5, 3, 8, 0, 0, 4, 8 * 3);
+    EXPECT_EQ(PlanNormalDib(pal.data(), pal.size()), NormalDibPlan::kKeep);
+    EXPECT_EQ(PlanNormalDib(pal.data(), pal.size() - 1), NormalDibPlan::kRefuse) << "a row short";
+    auto rgb32 = InfoBlock(2, 2, 32, 0, 0, 0, 16);
+    EXPECT_EQ(PlanNormalDib(rgb32.data(), rgb32.size()), NormalDibPlan::kConvert);
+    EXPECT_EQ(PlanNormalDib(rgb32.data(), rgb32.size() - 1), NormalDibPlan::kRefuse);
+    const uint8_t stream[] = {4, 7, 0, 0, 4, 9, 0, 1};
+    auto rle = InfoBlock(4, 2, 8, 1, sizeof(stream), 2, sizeof(stream));
+    std::copy(stream, stream + sizeof(stream), rle.end() - sizeof(stream));
+    EXPECT_EQ(PlanNormalDib(rle.data(), rle.size()), NormalDibPlan::kConvert);
+    rle[rle.size() - 4] = 5;  // the second run now leaves its row
+    EXPECT_EQ(PlanNormalDib(rle.data(), rle.size()), NormalDibPlan::kRefuse);
+    EXPECT_EQ(PlanNormalDib(pal.data(), 39), NormalDibPlan::kRefuse);
+}
+
+TEST(NormalDibPlan, ACoreHeaderBecomesAnInfoHeaderWithFourByteColours) {
+    // 3 x 2, 1 bit: two 3-byte colours, rows of 4 bytes.
+    std::vector<uint8_t> core = {12, 0, 0, 0, 3, 0, 2, 0, 1, 0, 1, 0, 10, 20, 30, 40, 50, 60,
+                                 0xA0, 0, 0, 0, 0x40, 0, 0, 0};
+    const auto info = CoreToInfoBlock(core.data(), core.size());
+    ASSERT_TRUE(info);
+    ASSERT_EQ(info->size(), 40u + 8u + 8u);
+    EXPECT_EQ(Le32(info->data()), 40u);
+    EXPECT_EQ(Le32(info->data() + 4), 3u);
+    EXPECT_EQ(Le32(info->data() + 8), 2u);
+    EXPECT_EQ(Le32(info->data() + 32), 2u);
+    EXPECT_EQ(std::vector<uint8_t>(info->begin() + 40, info->end()),
+              (std::vector<uint8_t>{10, 20, 30, 0, 40, 50, 60, 0, 0xA0, 0, 0, 0, 0x40, 0, 0, 0}));
+    EXPECT_EQ(PlanNormalDib(info->data(), info->size()), NormalDibPlan::kKeep);
+    EXPECT_FALSE(CoreToInfoBlock(core.data(), core.size() - 1)) << "a row short";
+    core[10] = 16;  // no core picture has 16 bits
+    EXPECT_FALSE(CoreToInfoBlock(core.data(), core.size()));
+}
+
+}  // namespace
