@@ -38,7 +38,9 @@ std::optional<DibHeaderFields> ReadDibHeaderFieldsChecked(const void *p, size_t 
     const auto *b = static_cast<const uint8_t *>(p);
     const uint32_t size = Le32(b);
     if (!IsKnownHeaderSize(size) || available < size) return std::nullopt;
-    return ReadDibHeaderFields(p);
+    const DibHeaderFields h = ReadDibHeaderFields(p);
+    if (!AnnouncedColours(h)) return std::nullopt;
+    return h;
 }
 
 uint32_t StrideBytesWrapping(uint32_t width, uint32_t bitCount) {
@@ -53,14 +55,23 @@ std::optional<uint32_t> StrideBytesChecked(int64_t width, uint32_t bitCount) {
     return static_cast<uint32_t>(stride);
 }
 
+namespace {
+
+bool IsIndexed(const DibHeaderFields &h) { return h.bitCount >= 1 && h.bitCount <= 8; }
+
+// The most entries a table of the header's bit count may have.
+uint32_t MostColours(const DibHeaderFields &h) { return IsIndexed(h) ? 1u << h.bitCount : kMaxColours; }
+
+}  // namespace
+
+std::optional<uint32_t> AnnouncedColours(const DibHeaderFields &h) {
+    if (h.core || h.colorsUsed == 0) return IsIndexed(h) ? 1u << h.bitCount : 0u;
+    if (h.colorsUsed > MostColours(h)) return std::nullopt;
+    return h.colorsUsed;
+}
+
 uint16_t ColorCount(const DibHeaderFields &h) {
-    if (!h.core && h.colorsUsed != 0) return static_cast<uint16_t>(h.colorsUsed);
-    switch (h.bitCount) {
-        case 1: return 2;
-        case 4: return 16;
-        case 8: return 256;
-        default: return 0;
-    }
+    return static_cast<uint16_t>(AnnouncedColours(h).value_or(MostColours(h)));
 }
 
 uint16_t ColorTableBytes(const DibHeaderFields &h) {
@@ -71,7 +82,7 @@ uint16_t ColorTableBytes(const DibHeaderFields &h) {
 
 std::optional<DibBlockLayout> ComputeBlockLayout(const DibHeaderFields &h) {
     if (!IsKnownHeaderSize(h.headerSize)) return std::nullopt;
-    if (h.width < 1 || h.height == 0) return std::nullopt;
+    if (h.width < 1 || h.height == 0 || !AnnouncedColours(h)) return std::nullopt;
     // A row's length in bits, rounded up to 32, must fit 32 bits:
     // BitmapWidthBytes and the system's own DIB code compute the stride in
     // 32-bit arithmetic and would read a wider picture with a wrong stride.
@@ -96,12 +107,6 @@ std::optional<DibBlockLayout> ComputeBlockLayout(const DibHeaderFields &h) {
     l.totalBytes = static_cast<uint32_t>(total);
     l.bitsOffset = l.headerBytes + l.tableBytes;
     return l;
-}
-
-std::optional<uint32_t> AnnouncedColours(const DibHeaderFields &h) {
-    uint32_t colours = h.core || h.colorsUsed == 0 ? (h.bitCount <= 8 ? (1u << h.bitCount) : 0u) : h.colorsUsed;
-    if (colours > kMaxColours) return std::nullopt;
-    return colours;
 }
 
 BmpFileHeader ReadBmpFileHeader(const uint8_t *p) {
@@ -173,18 +178,51 @@ bool DibBlockIsWhole(const uint8_t *block, size_t available) {
     return sizes && sizes->headerAndTable + sizes->image <= available;
 }
 
-bool BmpFileLooksWhole(const uint8_t *file, size_t size) {
-    if (!file || size < 2 || file[0] != 'B' || file[1] != 'M') return true;
-    if (size < kBmpFileHeaderBytes) return false;
-    const BmpFileHeader header = ReadBmpFileHeader(file);
-    const size_t rest = size - kBmpFileHeaderBytes;
-    const auto sizes = MeasureDibBlock(file + kBmpFileHeaderBytes, rest);
+bool BmpHeadLooksWhole(const uint8_t *head, size_t headBytes, uint64_t fileSize) {
+    if (headBytes > fileSize) headBytes = static_cast<size_t>(fileSize);
+    if (!head || headBytes < 2 || head[0] != 'B' || head[1] != 'M') return true;
+    if (headBytes < kBmpFileHeaderBytes) return false;
+    const BmpFileHeader header = ReadBmpFileHeader(head);
+    const uint64_t rest = fileSize - kBmpFileHeaderBytes;
+    const auto sizes = MeasureDibBlock(head + kBmpFileHeaderBytes, headBytes - kBmpFileHeaderBytes);
     // Whole as a packed DIB after the file header, and the rows where
     // bfOffBits says they are lie after the header and table and within
     // the file (the system's loaders take them from there).
-    return BmpBlockBytes(header, size) && sizes && sizes->headerAndTable + sizes->image <= rest &&
+    return BmpBlockBytes(header, fileSize) && sizes && sizes->headerAndTable + sizes->image <= rest &&
            header.offBits >= kBmpFileHeaderBytes + sizes->headerAndTable &&
-           header.offBits + sizes->image <= size;
+           uint64_t{header.offBits} + sizes->image <= fileSize;
+}
+
+bool BmpFileLooksWhole(const uint8_t *file, size_t size) {
+    return BmpHeadLooksWhole(file, size < kBmpHeadBytes ? size : kBmpHeadBytes, size);
+}
+
+std::optional<DibIntake> TakeDibBlock(const void *block, size_t size) {
+    const auto fields = ReadDibHeaderFieldsChecked(block, size);
+    if (!fields || fields->core || fields->planes != 1) return std::nullopt;
+    const DibHeaderFields &h = *fields;
+    const auto layout = ComputeBlockLayout(h);
+    if (!layout) return std::nullopt;
+    DibIntake in{};
+    in.fields = h;
+    in.tableOffset = h.headerSize;
+    const bool bitfields = h.compression == kCompressionBitfields;
+    in.tableEntries = bitfields ? 0 : ColorCount(h);
+    in.bitsOffset = h.headerSize + (bitfields ? 12u : in.tableEntries * 4u);
+    in.stride = layout->stride;
+    in.rows = layout->rows;
+    in.imageBytes = layout->stride * layout->rows;  // fits: ComputeBlockLayout bounds it
+    if (bitfields) {
+        if (h.bitCount != 16 && h.bitCount != 32) return std::nullopt;
+    } else if (h.compression != kCompressionRgb) {
+        // Compressed data is as long as biSizeImage says.
+        if (h.sizeImage == 0) return std::nullopt;
+        in.imageBytes = h.sizeImage;
+    } else if (!IsValidBitCount(h.bitCount)) {
+        return std::nullopt;
+    }
+    if (uint64_t{in.bitsOffset} + in.imageBytes > size) return std::nullopt;
+    return in;
 }
 
 }  // namespace dibformat

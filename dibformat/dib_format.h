@@ -62,7 +62,8 @@ struct DibHeaderFields {
 DibHeaderFields ReadDibHeaderFields(const void *p);
 
 // As above, but checks that `available` bytes hold the whole header the
-// first word announces (12, or 40 to 124 bytes).
+// first word announces (12, or 40 to 124 bytes) and that its colour count
+// obeys AnnouncedColours.
 std::optional<DibHeaderFields> ReadDibHeaderFieldsChecked(const void *p, size_t available);
 
 // ((bitCount * width + 31) / 32) * 4 in 32-bit unsigned arithmetic, exactly
@@ -72,12 +73,20 @@ uint32_t StrideBytesWrapping(uint32_t width, uint32_t bitCount);
 // The stride, or nothing when it does not fit in 32 bits or width < 1.
 std::optional<uint32_t> StrideBytesChecked(int64_t width, uint32_t bitCount);
 
-// Colour count: biClrUsed when non-zero (info header), otherwise 2, 16 or
-// 256 for 1, 4 or 8 bits and 0 for other bit counts.  16-bit result.
+// The one rule for colour counts.  A picture of 1 to 8 bits has biClrUsed
+// entries when non-zero (info header), else 2^bits, and never more than
+// 2^bits; a picture of more bits has biClrUsed entries (an optional table)
+// up to kMaxColours.  Nothing for a header that breaks the rule: such a
+// header is refused everywhere (ReadDibHeaderFieldsChecked,
+// ComputeBlockLayout), because its table size cannot be trusted.
+std::optional<uint32_t> AnnouncedColours(const DibHeaderFields &h);
+
+// Colour count by AnnouncedColours; a header that breaks the rule counts
+// the most its bit count allows (so no size derived from it ever wraps).
 uint16_t ColorCount(const DibHeaderFields &h);
 
 // Colour-table bytes: core header colours x 3; BI_BITFIELDS 12; otherwise
-// colours x 4.  16-bit result.
+// colours x 4.  At most 1024.
 uint16_t ColorTableBytes(const DibHeaderFields &h);
 
 // Complete layout of a packed DIB block, every size checked against
@@ -96,8 +105,8 @@ struct DibBlockLayout {
 // this in one piece anyway, and it keeps every sum below 2^31.
 constexpr uint32_t kMaxBlockBytes = 0x7FFF0000u;
 
-// The layout, or nothing for a zero width or height, an absurd header size
-// or a size beyond kMaxBlockBytes.  For RLE compression the image size is
+// The layout, or nothing for a zero width or height, an absurd header size,
+// a colour count AnnouncedColours refuses or a size beyond kMaxBlockBytes.  For RLE compression the image size is
 // the larger of the stored biSizeImage and the unpacked rows.
 std::optional<DibBlockLayout> ComputeBlockLayout(const DibHeaderFields &h);
 
@@ -109,9 +118,24 @@ constexpr bool IsValidBitCount(uint32_t bits) {
 // Most colour-table entries a picture may have.
 constexpr uint32_t kMaxColours = 256;
 
-// Colour-table entries a header announces, without the 16-bit wrap of
-// ColorCount: nothing for more than kMaxColours.
-std::optional<uint32_t> AnnouncedColours(const DibHeaderFields &h);
+// ------------------------------------------------------ writer intake --
+
+// Where the parts of a caller's packed DIB lie, for code that reads the
+// picture out of it (the file writers).
+struct DibIntake {
+    DibHeaderFields fields;
+    uint32_t tableOffset;   // headerSize: the table follows the header, whatever its form
+    uint32_t tableEntries;  // RGBQUAD entries there (0 for bit-field masks)
+    uint32_t bitsOffset;    // first pixel byte
+    uint32_t stride;        // bytes per unpacked row
+    uint32_t rows;          // |height|
+    uint32_t imageBytes;    // pixel bytes: the rows, or biSizeImage when compressed
+};
+
+// The parts of the `size` bytes at `block`, when they hold an info header
+// (40 to 124 bytes) of a sane picture, its colour table and every pixel
+// byte its header announces; nothing otherwise.
+std::optional<DibIntake> TakeDibBlock(const void *block, size_t size);
 
 // -------------------------------------------------------- indexed rows --
 
@@ -156,9 +180,16 @@ std::optional<uint32_t> BmpBlockBytes(const BmpFileHeader &h, uint64_t fileSize)
 bool DibBlockIsWhole(const uint8_t *block, size_t available);
 
 // For the system's decoders, which read a BMP file's rows past its end
-// when its header lies: false when the bytes of a whole file start with
-// "BM" but its file header or its header, table and rows do not hold
-// together (true for everything else, which is not ours to judge).
+// when its header lies: false when a file starts with "BM" but its file
+// header or its header, table and rows do not hold together (true for
+// everything else, which is not ours to judge).  Decided from the headers
+// and the file's size alone: `head` holds the file's first `headBytes`
+// bytes (kBmpHeadBytes, or the whole file when it is shorter), and
+// `fileSize` is the size of the whole file, however large.
+constexpr size_t kBmpHeadBytes = kBmpFileHeaderBytes + 124;
+bool BmpHeadLooksWhole(const uint8_t *head, size_t headBytes, uint64_t fileSize);
+
+// The same for a whole file in memory.
 bool BmpFileLooksWhole(const uint8_t *file, size_t size);
 
 }  // namespace dibformat

@@ -318,6 +318,8 @@ def main():
     })
     files.update({"block_" + k: bmp_file(v) for k, v in bad.items()})
     write("fuzz_bmp_file", files)
+    write("fuzz_bmp_head", files)
+    write("fuzz_dib_intake", {k: v for k, v in blocks.items() if not k.startswith("core")})
     write("fuzz_dib_header", blocks)
     write("fuzz_conv_normal_dib", blocks)
     write("fuzz_clipboard_dib", {k: v for k, v in blocks.items() if not k.startswith("core")})

@@ -39,10 +39,13 @@ void OnLeftButtonDown(AppState &app, WPARAM keys, LPARAM position) {
     }
 }
 
-void OnLeftButtonUp(AppState &app, WPARAM, LPARAM position) {
+// The capture is released only when no other button still drags: a right
+// click during a left stroke must leave the stroke its capture, or the
+// left release could go to another window and the stroke never end.
+void OnLeftButtonUp(AppState &app, WPARAM keys, LPARAM position) {
     if (!BrushManager::TabletEraser()) app.brushes.EndStroke(PointOf(position));
     app.strokeRunning = false;
-    ReleaseCapture();
+    if (!(keys & MK_RBUTTON)) ReleaseCapture();
 }
 
 void EndRunningStroke(AppState &app) {
@@ -59,8 +62,8 @@ void OnRightButtonDown(AppState &app, WPARAM, LPARAM position) {
     EraseTo(app, PointOf(position), true);
 }
 
-void OnRightButtonUp(AppState &app, WPARAM, LPARAM) {
-    ReleaseCapture();
+void OnRightButtonUp(AppState &app, WPARAM keys, LPARAM) {
+    if (!(keys & MK_LBUTTON)) ReleaseCapture();
     SetCanvasCursor(app.canvas, app.brushCursor, false);
 }
 

@@ -151,6 +151,28 @@ TEST_F(LiveCanvas, ALeftDragWithTheEraserEndErasesInsteadOfPainting) {
     EXPECT_TRUE(boxes_.Seen().empty());
 }
 
+// A right click during a left stroke leaves the stroke its capture, so the
+// left release still reaches the canvas and ends the stroke there.
+TEST_F(LiveCanvas, ARightClickDuringALeftStrokeKeepsTheCapture) {
+    SendMessageW(app_.canvas, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 100));
+    ASSERT_EQ(GetCapture(), app_.canvas);
+    ASSERT_NE(Manager().context.canvasBits, nullptr) << "the stroke runs";
+    SendMessageW(app_.canvas, WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON, MAKELPARAM(110, 100));
+    SendMessageW(app_.canvas, WM_RBUTTONUP, MK_LBUTTON, MAKELPARAM(110, 100));
+    EXPECT_EQ(GetCapture(), app_.canvas);
+    SendMessageW(app_.canvas, WM_LBUTTONUP, 0, MAKELPARAM(120, 100));
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(Manager().context.canvasBits, nullptr) << "the stroke ended";
+
+    // The same the other way round: a right (erasing) drag keeps its capture.
+    SendMessageW(app_.canvas, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(100, 100));
+    SendMessageW(app_.canvas, WM_LBUTTONDOWN, MK_LBUTTON | MK_RBUTTON, MAKELPARAM(100, 100));
+    SendMessageW(app_.canvas, WM_LBUTTONUP, MK_RBUTTON, MAKELPARAM(100, 100));
+    EXPECT_EQ(GetCapture(), app_.canvas);
+    SendMessageW(app_.canvas, WM_RBUTTONUP, 0, MAKELPARAM(100, 100));
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
 // The kids pen comes from the program's tables: its brush by the name in
 // the string table, the size scaled by the size step, the colour of the
 // colour bar (red at start).  The program's own resources are needed for

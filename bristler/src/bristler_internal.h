@@ -47,6 +47,12 @@ BrushDescriptor *CurrentBrush(PlugInBrushManager *manager);
 // when there is no brush.
 int32_t CallCurrentBrush(PlugInBrushManager *manager, int32_t command);
 
+// True between a successful start and the end of a stroke.
+bool StrokeIsRunning(const PlugInBrushManager *manager);
+// Ends the stroke: the brush's end command, then the canvas header given
+// back (a canvas freed under the stroke is let go untouched first).
+void EndRunningStroke(PlugInBrushManager *manager);
+
 // Folder search, brush table and module table (discovery.cpp).
 bool SearchPlugInFolder(PlugInBrushManager *manager, const std::string &folder);
 bool SortBrushTable(PlugInBrushManager *manager);

@@ -229,6 +229,9 @@ int WINAPI InitBrushPlugInDLL(PlugInBrushManager *manager, LPCSTR directory, HWN
 
 int WINAPI EndBrushPlugInDLL(PlugInBrushManager *manager) {
     if (!manager) return 0;
+    // A stroke still running (the program closed mid-drag) ends first: the
+    // brush gets its end command and the canvas header is given back.
+    if (StrokeIsRunning(manager)) EndRunningStroke(manager);
     if (!LeaveBrushMode(manager)) return 0;
     if (manager->colorHistory) {
         GlobalFree(manager->colorHistory);

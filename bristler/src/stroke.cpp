@@ -26,13 +26,39 @@ void ReleaseHeldSource(const PlugInBrushManager *manager) {
     g_heldSources.erase(it);
 }
 
+// True while the canvas a stroke holds still resolves to the header and
+// bits the stroke started with.  False once the canvas has been freed
+// under the stroke (its end went to another window, then a page load
+// freed the canvas), and for a new picture that took the old handle.
+bool CanvasStillHeld(const PlugInBrushContext &c) {
+    if (c.hCanvasDib) {
+        // The stroke's lock keeps a live block at one address.
+        HGLOBAL dib = static_cast<HGLOBAL>(c.hCanvasDib);
+        const UINT flags = GlobalFlags(dib);
+        if (flags == GMEM_INVALID_HANDLE || (flags & GMEM_LOCKCOUNT) == 0) return false;
+        void *header = GlobalLock(dib);
+        if (header) GlobalUnlock(dib);
+        return header == c.canvasInfo;
+    }
+    DIBSECTION ds{};
+    return c.hCanvasDIBitmap && GetObjectA(c.hCanvasDIBitmap, sizeof(ds), &ds) == sizeof(ds) &&
+           ds.dsBm.bmBits == c.canvasBits && ds.dsBmih.biWidth == c.width && ds.dsBmih.biHeight == c.height &&
+           ds.dsBmih.biBitCount == 24;
+}
+
 // Releases the canvas header and clears the canvas fields, as at the end
-// of a stroke.  sourceBits keeps its value.
+// of a stroke.  sourceBits keeps its value.  A canvas that no longer
+// resolves is not touched: only the header copy of a DIBitmap, which is
+// ours, is freed.
 void ReleaseStrokeCanvas(PlugInBrushManager *manager) {
     PlugInBrushContext &c = manager->context;
     c.hwndCanvas = nullptr;
     if (c.canvasInfo) {
-        ReleaseMetaBitmapInfoHeader(static_cast<HGLOBAL>(c.hCanvasDib), c.hCanvasDIBitmap, c.canvasInfo);
+        if (CanvasStillHeld(c)) {
+            ReleaseMetaBitmapInfoHeader(static_cast<HGLOBAL>(c.hCanvasDib), c.hCanvasDIBitmap, c.canvasInfo);
+        } else if (!c.hCanvasDib) {
+            GlobalFree(c.canvasInfo);
+        }
     }
     c.hCanvasDib = nullptr;
     c.hCanvasDIBitmap = nullptr;
@@ -143,6 +169,17 @@ int StartStroke(PlugInBrushManager *manager, HWND window, HBITMAP canvasBitmap, 
 
 }  // namespace
 
+void EndRunningStroke(PlugInBrushManager *manager) {
+    PlugInBrushContext &c = manager->context;
+    // A canvas gone from under the stroke is let go first: the brush then
+    // ends as at an end without a stroke, with no canvas to touch.
+    if (StrokeRunning(c) && !CanvasStillHeld(c)) ReleaseStrokeCanvas(manager);
+    CallCurrentBrush(manager, BRUSHCMD_END);
+    ReleaseStrokeCanvas(manager);
+}
+
+bool StrokeIsRunning(const PlugInBrushManager *manager) { return StrokeRunning(manager->context); }
+
 }  // namespace bristler
 
 using namespace bristler;
@@ -167,6 +204,12 @@ int WINAPI DragPlugInBrush(PlugInBrushManager *manager, const POINT *point, RECT
     }
     PlugInBrushContext &c = manager->context;
     if (!StrokeRunning(c) || !point) return 0;
+    if (!CanvasStillHeld(c)) {
+        // The canvas was freed or replaced under the stroke: painting would
+        // write into memory that is no longer the canvas.  The stroke ends.
+        EndRunningStroke(manager);
+        return 0;
+    }
     c.prevX = c.curX;
     c.prevY = c.curY;
     c.curX = point->x;
@@ -182,7 +225,6 @@ int WINAPI EndPlugInBrush(PlugInBrushManager *manager, const POINT *point) {
         ReportError(manager, nullptr, BRISTLER_ERROR_PROCESSING);
         return 0;
     }
-    CallCurrentBrush(manager, BRUSHCMD_END);
-    ReleaseStrokeCanvas(manager);
+    EndRunningStroke(manager);
     return 1;
 }

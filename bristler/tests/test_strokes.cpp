@@ -256,6 +256,54 @@ TEST_F(Strokes, ACanvasGivenAsADibIsLockedForTheStrokeOnly) {
     Dw().FreeDIB(&dib);
 }
 
+// A canvas freed under a running stroke (its end went astray, then a page
+// load freed it; a new picture may even take its place): the next drag
+// paints nothing, the stroke ends, and later drags do nothing.
+TEST_F(Strokes, ADragRefusesACanvasFreedUnderTheStroke) {
+    ASSERT_EQ(Start({10, 10}), 1);
+    const int before = log_->count;
+    Dw().FreeDIBitmap(&canvas_);
+    canvas_ = Dw().MakeBlankFCDIBitmap(kWidth, kHeight);  // a new page
+    POINT p{20, 10};
+    RECT dirty{7, 7, 7, 7};
+    EXPECT_EQ(Bw().DragPlugInBrush(m(), &p, &dirty), 0);
+    EXPECT_EQ(CommandsSince(log_, before), (std::vector<int>{BRUSHCMD_END}));
+    EXPECT_EQ(Call(before).context.canvasBits, nullptr) << "the brush ends with no canvas to touch";
+    EXPECT_EQ(m()->context.canvasInfo, nullptr);
+    EXPECT_EQ(dirty.left, 7);
+    EXPECT_EQ(PixelAt(canvas_, 20, 10), (Bgr{0, 0, 0}));
+    EXPECT_EQ(Bw().DragPlugInBrush(m(), &p, &dirty), 0);
+
+    // A DIB canvas freed under its stroke: the same, and the freed block
+    // is not unlocked.
+    HGLOBAL dib = Dw().MakeBlankDIB(kWidth, kHeight, 24);
+    ASSERT_EQ(Bw().StartPlugInBrush(m(), owner_.hwnd(), nullptr, dib, nullptr, nullptr, &p, 1, nullptr), 1);
+    Dw().FreeDIB(&dib);
+    const int dibBefore = log_->count;
+    EXPECT_EQ(Bw().DragPlugInBrush(m(), &p, nullptr), 0);
+    EXPECT_EQ(CommandsSince(log_, dibBefore), (std::vector<int>{BRUSHCMD_END}));
+    EXPECT_EQ(m()->context.hCanvasDib, nullptr);
+}
+
+// Ending Bristler during a stroke (the program closed mid-drag) ends the
+// stroke first: the brush gets its end command and the canvas is unlocked.
+TEST_F(Strokes, EndingTheManagerMidStrokeEndsTheStroke) {
+    HGLOBAL dib = Dw().MakeBlankDIB(kWidth, kHeight, 24);
+    POINT p{4, 4};
+    ASSERT_EQ(Bw().StartPlugInBrush(m(), owner_.hwnd(), nullptr, dib, nullptr, nullptr, &p, 1, nullptr), 1);
+    // The plug-in is kept loaded past the end so that its log can be read.
+    wchar_t path[MAX_PATH] = {};
+    ASSERT_GT(GetModuleFileNameW(ModuleOfBrush(&m()->brushes[m()->currentBrush]), path, MAX_PATH), 0u);
+    HMODULE pinned = LoadLibraryW(path);
+    const int before = log_->count;
+    ASSERT_EQ(manager_.End(), 1);
+    ASSERT_GT(log_->count, before);
+    EXPECT_EQ(log_->calls[before].command, BRUSHCMD_END);
+    EXPECT_EQ(GlobalFlags(dib) & GMEM_LOCKCOUNT, 0u);
+    FreeLibrary(pinned);
+    Dw().FreeDIB(&dib);
+}
+
 TEST_F(Strokes, ACtrlPickAnnouncesTheNewColourOnceAtTheStart) {
     SetPixel24(canvas_, 8, 9, Bgr{0x30, 0x20, 0x10});
     // The settings dialog is open; a stand-in takes the colour window's place.

@@ -78,54 +78,68 @@ INT_PTR CALLBACK QualityDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 extern "C" {
 
-int WINAPI LumaioReadJpeg(LPCSTR path, HGLOBAL *dib, HBITMAP *bitmap) { return ReadWithWic(path, dib, bitmap); }
+int WINAPI LumaioReadJpeg(LPCSTR path, HGLOBAL *dib, HBITMAP *bitmap) {
+    return NoThrow([&] { return ReadWithWic(path, dib, bitmap); });
+}
 
 int WINAPI LumaioWriteJpeg(LPCSTR path, HGLOBAL dib, HBITMAP bitmap, int quality) {
-    return WriteJpeg(path, dib, bitmap, quality);
+    return NoThrow([&] { return WriteJpeg(path, dib, bitmap, quality); });
 }
 
 int WINAPI LumaioWriteJpegDlg(HWND owner, LPCSTR path, HGLOBAL dib, HBITMAP bitmap, int *quality) {
-    if (!path || !quality || (!dib && !bitmap)) return 0;
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_UPDOWN_CLASS};
-    InitCommonControlsEx(&controls);
-    int chosen = *quality;
-    if (DialogBoxParamW(pintora::ThisModule(), MAKEINTRESOURCEW(IDD_JPEG_QUALITY), owner, QualityDialogProc,
-                        reinterpret_cast<LPARAM>(&chosen)) != IDOK) {
-        return 0;
-    }
-    *quality = chosen;
-    return WriteJpeg(path, dib, bitmap, chosen);
+    return NoThrow([&] {
+        if (!path || !quality || (!dib && !bitmap)) return 0;
+        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_UPDOWN_CLASS};
+        InitCommonControlsEx(&controls);
+        int chosen = *quality;
+        if (DialogBoxParamW(pintora::ThisModule(), MAKEINTRESOURCEW(IDD_JPEG_QUALITY), owner, QualityDialogProc,
+                            reinterpret_cast<LPARAM>(&chosen)) != IDOK) {
+            return 0;
+        }
+        *quality = chosen;
+        return WriteJpeg(path, dib, bitmap, chosen);
+    });
 }
 
-int WINAPI LumaioReadPng(LPCSTR path, HGLOBAL *dib, HBITMAP *bitmap) { return ReadWithWic(path, dib, bitmap); }
+int WINAPI LumaioReadPng(LPCSTR path, HGLOBAL *dib, HBITMAP *bitmap) {
+    return NoThrow([&] { return ReadWithWic(path, dib, bitmap); });
+}
 
 int WINAPI LumaioWritePng(LPCSTR path, HGLOBAL dib, HBITMAP bitmap) {
-    if (!path) return 0;
-    auto pixels = PixelsOf(dib, bitmap);
-    return pixels && WicEncode24(path, WicContainer::kPng, *pixels) ? 1 : 0;
+    return NoThrow([&] {
+        if (!path) return 0;
+        auto pixels = PixelsOf(dib, bitmap);
+        return pixels && WicEncode24(path, WicContainer::kPng, *pixels) ? 1 : 0;
+    });
 }
 
 int WINAPI LumaioReadMeta(LPCSTR path, HGLOBAL *dib, HBITMAP *bitmap, int width, int height) {
-    if (!path || (!dib && !bitmap)) return 0;
-    return Store(RenderMetafile(path, width, height), dib, bitmap);
+    return NoThrow([&] {
+        if (!path || (!dib && !bitmap)) return 0;
+        return Store(RenderMetafile(path, width, height), dib, bitmap);
+    });
 }
 
 int WINAPI LumaioReadPcx(LPCSTR path, HGLOBAL *dib, HBITMAP *bitmap) {
-    return ReadWithOwnReader(path, dib, bitmap, DecodePcx);
+    return NoThrow([&] { return ReadWithOwnReader(path, dib, bitmap, DecodePcx); });
 }
 
-int WINAPI LumaioReadGif(LPCSTR path, HGLOBAL *dib, HBITMAP *bitmap) { return ReadWithWic(path, dib, bitmap); }
+int WINAPI LumaioReadGif(LPCSTR path, HGLOBAL *dib, HBITMAP *bitmap) {
+    return NoThrow([&] { return ReadWithWic(path, dib, bitmap); });
+}
 
 int WINAPI LumaioReadAnyMap(LPCSTR path, HGLOBAL *dib, HBITMAP *bitmap) {
-    return ReadWithOwnReader(path, dib, bitmap, DecodePnm);
+    return NoThrow([&] { return ReadWithOwnReader(path, dib, bitmap, DecodePnm); });
 }
 
 int WINAPI LumaioWriteGif(LPCSTR path, HGLOBAL dib, HBITMAP bitmap, int transparentIndex) {
-    if (!path) return 0;
-    auto indexed = IndexedPixelsOf(dib, bitmap);
-    if (!indexed) return 0;
-    if (transparentIndex >= static_cast<int>(indexed->palette.size())) transparentIndex = -1;
-    return WicEncodeGif(path, *indexed, transparentIndex) ? 1 : 0;
+    return NoThrow([&] {
+        if (!path) return 0;
+        auto indexed = IndexedPixelsOf(dib, bitmap);
+        if (!indexed) return 0;
+        if (transparentIndex >= static_cast<int>(indexed->palette.size())) transparentIndex = -1;
+        return WicEncodeGif(path, *indexed, transparentIndex) ? 1 : 0;
+    });
 }
 
 }  // extern "C"

@@ -35,36 +35,22 @@ void CopyRowsBottomUp(const DecodedImage &image, BYTE *bits) {
 
 using pintora::MemoryDC;
 
-// The DIB block of the pair, locked for the object's life.
+// The DIB block of the pair, locked for the object's life, with the places
+// of its table and rows when the block holds all it announces.
 class LockedDib {
 public:
-    explicit LockedDib(HGLOBAL dib) : lock_(dib), p_(static_cast<BYTE *>(lock_.get())) {}
-    const BITMAPINFO *info() const { return reinterpret_cast<const BITMAPINFO *>(p_); }
-    // The first pixel byte, or NULL for a header we do not take or a block
-    // that does not hold the header, the colour table and the rows (for a
-    // compressed picture: the image size its header announces).
-    const BYTE *bits() const {
-        if (!p_) return nullptr;
-        const SIZE_T size = lock_.size();
-        const auto fields = dibformat::ReadDibHeaderFieldsChecked(p_, size);
-        if (!fields || fields->core || fields->width < 1 || fields->height == 0) return nullptr;
-        const dibformat::DibHeaderFields &h = *fields;
-        const auto colours = dibformat::AnnouncedColours(h);
-        if (!colours) return nullptr;
-        const bool bitfields = h.compression == dibformat::kCompressionBitfields;
-        const uint64_t table = bitfields ? 12 : uint64_t{*colours} * 4;
-        uint64_t image = h.sizeImage;
-        if (bitfields || h.compression == dibformat::kCompressionRgb) {
-            const auto layout = dibformat::ComputeBlockLayout(h);
-            if (!layout) return nullptr;
-            image = layout->imageBytes;
-        }
-        if (h.headerSize + table + image > size) return nullptr;
-        return p_ + h.headerSize + table;
+    explicit LockedDib(HGLOBAL dib) : lock_(dib), p_(static_cast<const BYTE *>(lock_.get())) {
+        if (p_) intake_ = dibformat::TakeDibBlock(p_, lock_.size());
     }
+    const BITMAPINFO *info() const { return reinterpret_cast<const BITMAPINFO *>(p_); }
+    // The parts, or nothing for a header we do not take or a block that
+    // does not hold the header, the colour table and the rows.
+    const std::optional<dibformat::DibIntake> &intake() const { return intake_; }
+    const BYTE *at(uint32_t offset) const { return p_ + offset; }
 private:
     pintora::GlobalLockGuard lock_;
-    BYTE *p_;
+    const BYTE *p_;
+    std::optional<dibformat::DibIntake> intake_;
 };
 
 std::optional<DecodedImage> FromBitmap24(HBITMAP bitmap) {
@@ -135,12 +121,12 @@ std::optional<DecodedImage> PixelsOf(HGLOBAL dib, HBITMAP bitmap) {
     // A DIB goes through a DIB section of its own size: the system then
     // decodes every bit count and compression.
     LockedDib locked(dib);
-    const BYTE *bits = locked.bits();
-    if (!bits) return std::nullopt;
-    const auto &h = locked.info()->bmiHeader;
-    const int height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
+    const auto &in = locked.intake();
+    if (!in || in->fields.width > kMaxSide || in->rows > static_cast<uint32_t>(kMaxSide)) return std::nullopt;
+    const BYTE *bits = locked.at(in->bitsOffset);
+    const int height = static_cast<int>(in->rows);
     BITMAPINFO info{};
-    info.bmiHeader = Header24(h.biWidth, height);
+    info.bmiHeader = Header24(in->fields.width, height);
     void *sectionBits = nullptr;
     MemoryDC dc;
     HBITMAP section = CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &sectionBits, nullptr, 0);
@@ -160,11 +146,13 @@ std::optional<IndexedPixels> IndexedPixelsOf(HGLOBAL dib, HBITMAP bitmap) {
     std::optional<LockedDib> locked;
     if (dib) {
         locked.emplace(dib);
-        bits = locked->bits();
-        if (!bits) return std::nullopt;
+        const auto &in = locked->intake();
+        if (!in) return std::nullopt;
+        bits = locked->at(in->bitsOffset);
         h = locked->info()->bmiHeader;
-        DWORD colours = h.biClrUsed ? h.biClrUsed : (h.biBitCount <= 8 ? 1u << h.biBitCount : 0);
-        table.assign(locked->info()->bmiColors, locked->info()->bmiColors + colours);
+        // The table follows the header, whatever size biSize gives it.
+        const auto *colours = reinterpret_cast<const RGBQUAD *>(locked->at(in->tableOffset));
+        table.assign(colours, colours + in->tableEntries);
     } else {
         DIBSECTION ds{};
         if (!bitmap || GetObjectW(bitmap, sizeof(ds), &ds) != sizeof(ds) || !ds.dsBm.bmBits) return std::nullopt;

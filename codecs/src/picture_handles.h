@@ -34,6 +34,18 @@ std::optional<IndexedPixels> IndexedPixelsOf(HGLOBAL dib, HBITMAP bitmap);
 // The whole file, or nothing when it cannot be read or exceeds maxBytes.
 std::optional<std::vector<uint8_t>> ReadWholeFile(LPCSTR path, size_t maxBytes);
 
+// Runs the body of an exported function: no C++ exception (an allocation
+// that fails on a huge picture, above all) may leave the module, so any
+// exception becomes the failure result 0.
+template <typename Body>
+int NoThrow(Body &&body) noexcept {
+    try {
+        return body();
+    } catch (...) {
+        return 0;
+    }
+}
+
 // The ANSI path (UTF-8 in this process) as UTF-16 for the wide calls.
 std::wstring WidePath(LPCSTR path);
 

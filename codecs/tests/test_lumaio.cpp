@@ -183,6 +183,49 @@ TEST(Lumaio, WritersRefuseADibWhoseRowsDoNotFitItsBlock) {
     }
 }
 
+// The colour table follows the header, whatever biSize makes it: a GIF
+// written from a DIB with a 124-byte header keeps the DIB's colours.  And
+// a header that claims 4000 x 4000 pixels in a block of 1,080 bytes is
+// refused by every writer.
+TEST(Lumaio, WritersTakeTheTableAfterTheHeaderAndOnlyRowsInTheBlock) {
+    Library lib(L"Lumaio.dll");
+    auto writeGif = lib.Entry<LumaioWriteGifProc>(LUMAIO_WRITE_GIF);
+    auto writePng = lib.Entry<LumaioWriteProc>(LUMAIO_WRITE_PNG);
+    auto readGif = lib.Entry<LumaioReadProc>(LUMAIO_READ_GIF);
+    ASSERT_TRUE(writeGif && writePng && readGif);
+    TempDir dir;
+    const std::string gif = Utf8(dir.File(L"v5.gif")), png = Utf8(dir.File(L"v5.png"));
+
+    // 2 x 1 pixels at 8 bits, entries 0 and 1 used: red and blue.
+    constexpr DWORD kHeader = 124;
+    HGLOBAL block = GlobalAlloc(GHND, kHeader + 2 * 4 + 4);
+    auto *p = static_cast<BYTE *>(GlobalLock(block));
+    const BITMAPINFOHEADER info{kHeader, 2, 1, 1, 8, BI_RGB, 4, 0, 0, 2, 2};
+    std::memcpy(p, &info, sizeof info);
+    std::memset(p + 40, 0x77, kHeader - 40);  // the rest of the long header: not colours
+    const RGBQUAD table[2] = {{0, 0, 255, 0}, {255, 0, 0, 0}};
+    std::memcpy(p + kHeader, table, sizeof table);
+    p[kHeader + 8] = 0;
+    p[kHeader + 9] = 1;
+    GlobalUnlock(block);
+    ASSERT_NE(writeGif(gif.c_str(), block, nullptr, -1), 0);
+    HBITMAP back = nullptr;
+    ASSERT_NE(readGif(gif.c_str(), nullptr, &back), 0);
+    EXPECT_EQ(PixelOf(back, 0, 0), RGB(255, 0, 0));
+    EXPECT_EQ(PixelOf(back, 1, 0), RGB(0, 0, 255));
+    DeleteObject(back);
+    GlobalFree(block);
+
+    block = GlobalAlloc(GHND, 1080);
+    p = static_cast<BYTE *>(GlobalLock(block));
+    const BITMAPINFOHEADER huge{sizeof(BITMAPINFOHEADER), 4000, 4000, 1, 8, BI_RGB};
+    std::memcpy(p, &huge, sizeof huge);
+    GlobalUnlock(block);
+    EXPECT_EQ(writeGif(gif.c_str(), block, nullptr, -1), 0);
+    EXPECT_EQ(writePng(png.c_str(), block, nullptr), 0);
+    GlobalFree(block);
+}
+
 TEST(Lumamisc, ReadsImagingFormatsThroughEntryOneAndBitmapsThroughEntryTwo) {
     Library misc(L"Lumamisc.dll");
     ASSERT_NE(misc.module, nullptr);

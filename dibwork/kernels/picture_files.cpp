@@ -12,14 +12,19 @@ std::optional<BmpWritePlan> PlanBmpWrite(const DibHeaderFields &h) {
     // read with the wrong colours.
     if (h.compression == kCompressionBitfields) return std::nullopt;
     BmpWritePlan plan{};
-    plan.colours = h.colorsUsed;
-    if (plan.colours == 0 && h.bitCount <= 8) plan.colours = 1u << h.bitCount;
-    if (plan.colours > kMaxColours) return std::nullopt;
+    const auto colours = AnnouncedColours(h);
+    if (!colours) return std::nullopt;
+    plan.colours = *colours;
+    // Uncompressed rows are as long as the geometry says, whatever
+    // biSizeImage claims: a smaller claim would cut the rows short and
+    // leave a file no reader takes.  Compressed data is biSizeImage long.
     plan.imageBytes = h.sizeImage;
-    if (plan.imageBytes == 0 && h.compression == kCompressionRgb) {
+    if (h.compression == kCompressionRgb) {
         const auto layout = ComputeBlockLayout(h);
         if (!layout) return std::nullopt;
         plan.imageBytes = layout->imageBytes;
+    } else if (plan.imageBytes == 0) {
+        return std::nullopt;
     }
     const uint64_t offBits = kBmpFileHeaderBytes + uint64_t(kInfoHeaderSize) + 4ull * plan.colours;
     const uint64_t size = offBits + plan.imageBytes;

@@ -1,7 +1,6 @@
 // BMP files, icon files and the dispatchers by file extension.
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "dibwork.h"
 #include "dibwork_internal.h"
@@ -96,16 +95,19 @@ std::optional<PictureKind> KindForPath(LPCSTR path) {
     return ClassifyExtension(*extension);
 }
 
-// BmpFileLooksWhole for a file; files too large to check or unreadable
-// are left to the loaders, which fail on their own.
+// BmpHeadLooksWhole for a file: its headers and its size decide, so a
+// file of any size is judged and none is read whole for it.  An unreadable
+// file is left to the loaders, which fail on their own.
 bool BmpFileOnDiskLooksWhole(LPCSTR path) {
-    constexpr LONGLONG kLargestChecked = 256ll * 1024 * 1024;
     FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     LARGE_INTEGER size{};
-    if (!file.ok() || !GetFileSizeEx(file.get(), &size) || size.QuadPart > kLargestChecked) return true;
-    std::vector<uint8_t> bytes(static_cast<size_t>(size.QuadPart));
-    if (!ReadExactly(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()))) return true;
-    return BmpFileLooksWhole(bytes.data(), bytes.size());
+    uint8_t head[kBmpHeadBytes];
+    DWORD read = 0;
+    if (!file.ok() || !GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
+        !ReadFile(file.get(), head, sizeof(head), &read, nullptr)) {
+        return true;
+    }
+    return BmpHeadLooksWhole(head, read, static_cast<uint64_t>(size.QuadPart));
 }
 
 }  // namespace
@@ -143,8 +145,7 @@ HBITMAP WINAPI ReadDIBitmapFile(LPCSTR path) {
                          : nullptr;
     if (bitmap) {
         if (Convert24DIBitmap(&bitmap)) return bitmap;
-        FreeDIBitmap(&bitmap);
-        return nullptr;
+        FreeDIBitmap(&bitmap);  // and Dibwork's own reader tries
     }
     HGLOBAL dib = ReadDIBFile(path);
     if (!dib) return nullptr;

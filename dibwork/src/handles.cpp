@@ -233,11 +233,17 @@ BYTE *WINAPI GetMetaBitmapInfoHeader(HGLOBAL dib, HBITMAP bitmap, BITMAPINFOHEAD
     if (GetObjectA(bitmap, sizeof(section), &section) != sizeof(section)) return nullptr;
     const unsigned bits = section.dsBmih.biBitCount;
     const uint32_t entries = FullTableEntries(bits);
-    auto *copy = static_cast<BITMAPINFOHEADER *>(
-        GlobalAlloc(GPTR, sizeof(BITMAPINFOHEADER) + entries * sizeof(RGBQUAD)));
+    // A BI_BITFIELDS section (the system reports 16- and 32-bit sections so)
+    // carries its three masks after the header, where every reader of the
+    // copy looks for them.
+    const bool masks = section.dsBmih.biCompression == BI_BITFIELDS;
+    const SIZE_T tableBytes = masks ? sizeof(section.dsBitfields) : entries * sizeof(RGBQUAD);
+    auto *copy = static_cast<BITMAPINFOHEADER *>(GlobalAlloc(GPTR, sizeof(BITMAPINFOHEADER) + tableBytes));
     if (!copy) return nullptr;
     *copy = section.dsBmih;
-    if (entries) {
+    if (masks) {
+        std::memcpy(copy + 1, section.dsBitfields, sizeof(section.dsBitfields));
+    } else if (entries) {
         MemoryDC dc;
         if (dc.get()) {
             SelectGuard select(dc.get(), bitmap);

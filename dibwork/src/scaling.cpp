@@ -77,29 +77,47 @@ bool PairHolds(const PairRef &pair, int width, int height, int bitCount) {
     return v.bits && v.width == width && v.height == height && v.bitCount == bitCount;
 }
 
-void FreePair(const PairRef &pair) {
-    FreeMetaDIB(pair.bitmap, pair.dib);
-    if (pair.dib) *pair.dib = nullptr;
-    if (pair.bitmap) *pair.bitmap = nullptr;
-}
+// What a pair held before a call replaced it.  Freed only once the new
+// picture is made and stored, and never when it is the source itself: a
+// caller may name one picture as both source and destination, and the
+// source is read until the very end.
+struct OldPair {
+    HGLOBAL dib;
+    HBITMAP bitmap;
+    OldPair(const PairRef &pair) : dib(pair.Dib()), bitmap(pair.Bitmap()) {}
+    void FreeUnless(HGLOBAL srcDib, HBITMAP srcBitmap) {
+        if (dib && dib != srcDib) FreeDIB(&dib);
+        if (bitmap && bitmap != srcBitmap) FreeDIBitmap(&bitmap);
+    }
+};
 
 // A copy of a picture as the requested kind, converting when the source is
 // of the other kind.
+// Both variables name the copy afterwards (the other one NULL); on failure
+// they keep what they held.
 int StoreCopy(HGLOBAL srcDib, HBITMAP srcBitmap, const PairRef &out) {
+    OldPair old(out);
+    HGLOBAL dib = nullptr;
+    HBITMAP bitmap = nullptr;
     if (out.bitmap) {
-        *out.bitmap = srcBitmap && !srcDib ? CopyDIBitmap(srcBitmap) : ConvertDIB2DIBitmap(srcDib);
-        return *out.bitmap ? 1 : 0;
+        bitmap = srcBitmap && !srcDib ? CopyDIBitmap(srcBitmap) : ConvertDIB2DIBitmap(srcDib);
+        if (!bitmap) return 0;
+    } else {
+        dib = srcDib ? CopyDIB(srcDib) : ConvertDIBitmap2DIB(srcBitmap);
+        if (!dib) return 0;
     }
-    *out.dib = srcDib ? CopyDIB(srcDib) : ConvertDIBitmap2DIB(srcBitmap);
-    return *out.dib ? 1 : 0;
+    if (out.dib) *out.dib = dib;
+    if (out.bitmap) *out.bitmap = bitmap;
+    old.FreeUnless(srcDib, srcBitmap);
+    return 1;
 }
 
 // Shared steps of StretchMetaDIB and TilingMetaDIB at a new size: reuse a
 // destination of the right size and format, or free what the variables
 // hold and make new pictures.  With both variables given, TilingMetaDIB
 // makes only the DIBitmap; StretchMetaDIB makes and fills both.
-int FillMetaTarget(const PairRef &out, const MetaPicture &src, int width, int height, bool resample,
-                   ColourKernel kernel, bool bitmapOnly) {
+int FillMetaTarget(const PairRef &out, HGLOBAL srcDib, HBITMAP srcBitmap, const MetaPicture &src, int width,
+                   int height, bool resample, ColourKernel kernel, bool bitmapOnly) {
     const PixelView view = src.view();
     if (!view.bits) return 0;
     const int outBits = resample && view.bitCount != 24 ? 24 : view.bitCount;
@@ -107,7 +125,7 @@ int FillMetaTarget(const PairRef &out, const MetaPicture &src, int width, int he
         HGLOBAL dib = out.Dib();
         return FillPicture(dib, dib ? nullptr : out.Bitmap(), kernel, view) ? 1 : 0;
     }
-    if (out.Holds()) FreePair(out);
+    OldPair old(out);
 
     const auto make = resample ? MakeResampleTarget : MakeSameFormat;
     OwnedPicture bitmap, dib;
@@ -117,8 +135,9 @@ int FillMetaTarget(const PairRef &out, const MetaPicture &src, int width, int he
     // Every picture made is filled: a blank companion would show nothing.
     if (dib && !FillPicture(dib.dib(), nullptr, kernel, view)) return 0;
     if (bitmap && !FillPicture(nullptr, bitmap.bitmap(), kernel, view)) return 0;
-    if (out.dib && dib) *out.dib = dib.ReleaseDib();
+    if (out.dib) *out.dib = dib ? dib.ReleaseDib() : nullptr;
     if (out.bitmap) *out.bitmap = bitmap.ReleaseBitmap();
+    old.FreeUnless(srcDib, srcBitmap);
     return 1;
 }
 
@@ -183,14 +202,13 @@ int WINAPI StretchMetaDIB(HGLOBAL dib, HBITMAP bitmap, int width, int height, HG
     if (!view.bits || !IsDecodableBitCount(view.bitCount)) return 0;
     const PairRef out{dibOut, bitmapOut};
     if (view.width != width || view.height != height) {
-        return FillMetaTarget(out, src, width, height, true, BilinearTo24, false);
+        return FillMetaTarget(out, dib, bitmap, src, width, height, true, BilinearTo24, false);
     }
     // Same size: pixels into a destination of the same format, else a copy.
     if (PairHolds(out, width, height, view.bitCount)) {
         HGLOBAL outDib = out.Dib();
         return ForwardMetaDIB2MetaDIB(dib, dib ? nullptr : bitmap, outDib, outDib ? nullptr : out.Bitmap());
     }
-    if (out.Holds()) FreePair(out);
     return StoreCopy(dib, dib ? nullptr : bitmap, out);
 }
 
@@ -217,7 +235,7 @@ HBITMAP WINAPI TilingDIBitmap(HBITMAP bitmap, int width, int height) {
 int WINAPI TilingMetaDIB(HGLOBAL dib, HBITMAP bitmap, int width, int height, HGLOBAL *dibOut, HBITMAP *bitmapOut) {
     if ((!dib && !bitmap) || (!dibOut && !bitmapOut) || width < 1 || height < 1) return 0;
     MetaPicture src(dib, bitmap);
-    return FillMetaTarget(PairRef{dibOut, bitmapOut}, src, width, height, false, TileRows, true);
+    return FillMetaTarget(PairRef{dibOut, bitmapOut}, dib, bitmap, src, width, height, false, TileRows, true);
 }
 
 // ------------------------------------------------------ fitting into a box

@@ -310,6 +310,25 @@ TEST(HostileHeaders, GiveNullWithoutTouchingMemoryOutsideTheBlock) {
     }
 }
 
+// A colour count beyond what the bit count indexes (49152 colours at 8
+// bits once wrapped the table size to 0, so a 44-byte block passed for a
+// whole 1 x 1 picture): refused by everything, its count never wrapped.
+TEST(HostileHeaders, ColourCountsBeyondTheBitCountAreRefused) {
+    auto &dw = Dw();
+    for (const DWORD used : {257u, 16384u, 49152u}) {
+        BITMAPINFOHEADER h = InfoHeader(1, 1, 8);
+        h.biClrUsed = used;
+        BlockGuard dib(NewPackedDib(h, {}, std::vector<uint8_t>(4, 0)));
+        BITMAPINFOHEADER *header = nullptr;
+        EXPECT_EQ(dw.GetMetaBitmapInfoHeader(dib.get(), nullptr, &header), nullptr) << used;
+        EXPECT_EQ(dw.MetaDIBFillColor(dib.get(), nullptr, RGB(1, 2, 3)), 0) << used;
+        EXPECT_EQ(dw.ConvFullColDIB(dib.get()), nullptr) << used;
+        EXPECT_EQ(dw.ConvNormalDIB(dib.ptr()), 0) << used;
+        EXPECT_LE(dw.DibNumColors(&h), 256) << used;
+        EXPECT_LE(dw.GetPaletteSize(&h), 1024) << used;
+    }
+}
+
 TEST(Reduction, FewColoursMapExactly) {
     auto &dw = Dw();
     const COLORREF colours[] = {RGB(200, 10, 10), RGB(10, 200, 10), RGB(10, 10, 200), RGB(255, 255, 255)};

@@ -73,6 +73,28 @@ TEST(WriteBMPFile, WritesHeadersTableAndRowsExactly) {
     Dw().FreeDIBitmap(&screen);
 }
 
+// A biSizeImage smaller than the rows does not cut them: the file holds
+// every row and its own reader takes it back.
+TEST(WriteBMPFile, WritesTheTrueRowsWhateverBiSizeImageClaims) {
+    TempDir dir;
+    HGLOBAL dib = Dw().MakeBlankDIB(5, 3, 24);
+    ASSERT_NE(dib, nullptr);
+    auto *p = static_cast<uint8_t *>(GlobalLock(dib));
+    reinterpret_cast<BITMAPINFOHEADER *>(p)->biSizeImage = 1;
+    p[40 + 2 * 16 + 14] = 0x5A;  // the top row's last byte
+    GlobalUnlock(dib);
+    const std::string path = PathIn(dir, L"short.bmp");
+    ASSERT_EQ(Dw().WriteBMPFile(path.c_str(), dib, nullptr), 1);
+    const Bytes file = ReadBytes(path);
+    ASSERT_EQ(file.size(), 54u + 16u * 3u);
+    EXPECT_EQ(U32(file, 14 + 20), 48u) << "biSizeImage as written";
+    EXPECT_EQ(file[54 + 2 * 16 + 14], 0x5A);
+    HGLOBAL back = Dw().ReadDIBFile(path.c_str());
+    EXPECT_NE(back, nullptr);
+    if (back) Dw().FreeDIB(&back);
+    Dw().FreeDIB(&dib);
+}
+
 TEST(ReadDIBFile, ReadsBackWhatWasWritten) {
     TempDir dir;
     HBITMAP picture = MakePicture(13, 7, Gradient);
@@ -108,6 +130,93 @@ TEST(ReadDIBFile, ReadsBackWhatWasWritten) {
     Dw().FreeDIBitmap(&back);
     Dw().FreeDIBitmap(&grey);
     Dw().FreeDIBitmap(&picture);
+}
+
+namespace {
+
+// A 16-bit BMP of 2 x 1 pixels: 5-6-5 with its masks after the header, or
+// 5-5-5 without.
+Bytes SixteenBitBmp(bool fiveSixFive, uint16_t left, uint16_t right) {
+    const uint32_t masks = fiveSixFive ? 12 : 0, offBits = 54 + masks;
+    Bytes b(offBits + 4, 0);
+    auto put32 = [&](size_t at, uint32_t v) { std::memcpy(&b[at], &v, 4); };
+    b[0] = 'B';
+    b[1] = 'M';
+    put32(2, static_cast<uint32_t>(b.size()));
+    put32(10, offBits);
+    put32(14, 40);
+    put32(18, 2);
+    put32(22, 1);
+    b[26] = 1;
+    b[28] = 16;
+    put32(30, fiveSixFive ? BI_BITFIELDS : BI_RGB);
+    if (fiveSixFive) {
+        put32(54, 0xF800);
+        put32(58, 0x07E0);
+        put32(62, 0x001F);
+    }
+    std::memcpy(&b[offBits], &left, 2);
+    std::memcpy(&b[offBits + 2], &right, 2);
+    return b;
+}
+
+void ExpectNear(COLORREF got, COLORREF want, const char *what) {
+    EXPECT_LE(std::abs(GetRValue(got) - GetRValue(want)), 8) << what << std::hex << " got " << got;
+    EXPECT_LE(std::abs(GetGValue(got) - GetGValue(want)), 8) << what << std::hex << " got " << got;
+    EXPECT_LE(std::abs(GetBValue(got) - GetBValue(want)), 8) << what << std::hex << " got " << got;
+}
+
+}  // namespace
+
+// 16-bit pictures keep their bit-field masks: the header copy of a 16-bit
+// section carries them, so a 5-6-5 and a 5-5-5 file read with their true
+// colours through the system's loader and through Dibwork's own reader.
+TEST(ReadDIBitmapFile, SixteenBitFilesKeepTheirColoursThroughBothRoutes) {
+    TempDir dir;
+    struct Case {
+        bool fiveSixFive;
+        uint16_t left, right;
+        COLORREF leftColour, rightColour;
+    };
+    for (const Case c : {Case{true, 0xF800, 0x07E0 | 0x0010, RGB(255, 0, 0), RGB(0, 255, 132)},
+                         Case{false, 0x7C00, 0x03E0 | 0x0010, RGB(255, 0, 0), RGB(0, 255, 132)}}) {
+        const char *what = c.fiveSixFive ? "5-6-5" : "5-5-5";
+        const std::string path = PathIn(dir, L"sixteen.bmp");
+        WriteBytes(path, SixteenBitBmp(c.fiveSixFive, c.left, c.right));
+
+        HBITMAP loaded = Dw().ReadDIBitmapFile(path.c_str());
+        ASSERT_NE(loaded, nullptr) << what;
+        ExpectNear(PixelAt(loaded, 0, 0), c.leftColour, what);
+        ExpectNear(PixelAt(loaded, 1, 0), c.rightColour, what);
+        Dw().FreeDIBitmap(&loaded);
+
+        HGLOBAL dib = Dw().ReadDIBFile(path.c_str());
+        ASSERT_NE(dib, nullptr) << what;
+        HBITMAP wide = Dw().Create24DIBFromMetaDIB(dib, nullptr);
+        ASSERT_NE(wide, nullptr) << what;
+        ExpectNear(PixelAt(wide, 0, 0), c.leftColour, what);
+        ExpectNear(PixelAt(wide, 1, 0), c.rightColour, what);
+
+        // A 16-bit section of the picture: its header copy holds the masks
+        // the section has, and a section made from it reads the same.
+        HBITMAP section = Dw().ConvertDIB2DIBitmap(dib);
+        ASSERT_NE(section, nullptr) << what;
+        DIBSECTION ds{};
+        ASSERT_EQ(GetObjectW(section, sizeof ds, &ds), static_cast<int>(sizeof ds));
+        BITMAPINFOHEADER *copy = nullptr;
+        ASSERT_NE(Dw().GetMetaBitmapInfoHeader(nullptr, section, &copy), nullptr);
+        if (copy->biCompression == BI_BITFIELDS) {
+            EXPECT_EQ(std::memcmp(copy + 1, ds.dsBitfields, 12), 0) << what;
+        }
+        Dw().ReleaseMetaBitmapInfoHeader(nullptr, section, copy);
+        HBITMAP again = Dw().Create24DIBFromAnyDIBitmap(section);
+        ASSERT_NE(again, nullptr) << what;
+        ExpectNear(PixelAt(again, 1, 0), c.rightColour, what);
+        Dw().FreeDIBitmap(&again);
+        Dw().FreeDIBitmap(&section);
+        Dw().FreeDIBitmap(&wide);
+        Dw().FreeDIB(&dib);
+    }
 }
 
 // Broken files give NULL/0 through every reader, and never crash.

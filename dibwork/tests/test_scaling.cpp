@@ -114,6 +114,45 @@ TEST(StretchMeta, ReusesOrReplacesTheDestination) {
     EXPECT_EQ(dw.StretchMetaDIB(nullptr, src.get(), 10, 10, nullptr, nullptr), 0);
 }
 
+// One picture named as source and destination: the new picture is made
+// from the source, which stays alive (it is the caller's); a destination
+// that is not the source is freed once the new picture is in place.
+TEST(StretchMeta, AndTilingIntoTheSourceItselfReadTheSourceToTheEnd) {
+    auto &dw = Dw();
+    auto colour = [](int x, int y) { return RGB(x * 20, y * 20, 40); };
+    BitmapGuard src(New24(10, 10, colour));
+    HBITMAP h = src.get();
+    ASSERT_EQ(dw.StretchMetaDIB(nullptr, h, 20, 20, nullptr, &h), 1);
+    BitmapGuard stretched(h);
+    ASSERT_NE(h, src.get());
+    EXPECT_EQ(SectionSize(src.get()).cx, 10) << "the source lives on";
+    EXPECT_EQ(Read24(src.get(), 3, 4), colour(3, 4));
+    EXPECT_EQ(Read24(stretched.get(), 0, 0), colour(0, 0));
+    EXPECT_EQ(SectionSize(stretched.get()).cy, 20);
+
+    // Same size: a copy, the source again untouched.
+    h = src.get();
+    ASSERT_EQ(dw.StretchMetaDIB(nullptr, h, 10, 10, nullptr, &h), 1);
+    BitmapGuard copy(h);
+    EXPECT_EQ(SectionSize(src.get()).cx, 10);
+    EXPECT_EQ(Read24(copy.get(), 9, 9), colour(9, 9));
+
+    BlockGuard dib(dw.ConvertDIBitmap2DIB(src.get()));
+    HGLOBAL d = dib.get();
+    ASSERT_EQ(dw.TilingMetaDIB(d, nullptr, 25, 3, &d, nullptr), 1);
+    BlockGuard tiled(d);
+    ASSERT_NE(d, dib.get());
+    EXPECT_EQ(GlobalFlags(dib.get()) & (GMEM_INVALID_HANDLE | GMEM_LOCKCOUNT), 0u) << "alive and unlocked";
+    EXPECT_EQ(LockedBlock(tiled.get()).header()->biWidth, 25);
+    EXPECT_EQ(LockedBlock(tiled.get()).bits(0)[3 * 23 + 2], GetRValue(colour(3, 9)));
+
+    // A destination that is not the source is replaced and freed.
+    HBITMAP other = NewSection(4, 4, 24);
+    ASSERT_EQ(dw.TilingMetaDIB(nullptr, src.get(), 6, 6, nullptr, &other), 1);
+    BitmapGuard otherOut(other);
+    EXPECT_EQ(SectionSize(other).cx, 6);
+}
+
 TEST(Tiling, CoversFromTheBottomLeft) {
     auto &dw = Dw();
     // 3 x 2 -> 8 x 5: memory row r is source row r mod 2; column x is

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -97,6 +98,101 @@ TEST(DibLayout, CheckedHeaderReadStaysInsideTheBytes) {
             }
         }
     }
+}
+
+// One rule for the colour count: at most 2^bits entries for 1 to 8 bits,
+// at most 256 for more; a header that breaks it is refused, and no size
+// derived from it wraps (49152 colours once made a 44-byte block look
+// "normal" with a table of 0xC000 x 4 = 0x30000 bytes cut to 16 bits).
+TEST(DibLayout, OneRuleForTheColourCount) {
+    struct Case {
+        uint16_t bits;
+        uint32_t used;
+        bool taken;
+    };
+    for (const Case c : {Case{1, 2, true}, Case{1, 3, false}, Case{4, 16, true}, Case{4, 17, false},
+                         Case{8, 256, true}, Case{8, 257, false}, Case{8, 16384, false}, Case{8, 49152, false},
+                         Case{24, 256, true}, Case{24, 257, false}, Case{32, 0xFFFFFFFFu, false}}) {
+        const auto f = Info(4, 4, c.bits, 0, c.used);
+        EXPECT_EQ(AnnouncedColours(f).has_value(), c.taken) << c.bits << " bits, " << c.used;
+        EXPECT_EQ(ComputeBlockLayout(f).has_value(), c.taken) << c.bits << " bits, " << c.used;
+        uint8_t raw[40] = {};
+        PutLe32(raw, 40);
+        PutLe32(raw + 4, 4);
+        PutLe32(raw + 8, 4);
+        PutLe16(raw + 12, 1);
+        PutLe16(raw + 14, c.bits);
+        PutLe32(raw + 32, c.used);
+        EXPECT_EQ(ReadDibHeaderFieldsChecked(raw, sizeof raw).has_value(), c.taken) << c.bits << ", " << c.used;
+        // Never more than the table may hold, never wrapped.
+        EXPECT_LE(ColorCount(f), c.bits <= 8 ? (1u << c.bits) : 256u);
+        if (c.taken) {
+            EXPECT_EQ(ColorTableBytes(f), 4 * c.used);
+        }
+    }
+}
+
+// What a writer takes from a caller's block lies inside the block: the
+// table right after the header, whatever its size, and every row.
+TEST(DibIntake, EveryPartLiesInsideTheBlock) {
+    std::vector<uint8_t> b(124 + 2 * 4 + 4, 0);
+    PutLe32(b.data(), 124);
+    PutLe32(b.data() + 4, 3);
+    PutLe32(b.data() + 8, 1);
+    PutLe16(b.data() + 12, 1);
+    PutLe16(b.data() + 14, 8);
+    PutLe32(b.data() + 32, 2);
+    auto in = TakeDibBlock(b.data(), b.size());
+    ASSERT_TRUE(in);
+    EXPECT_EQ(in->tableOffset, 124u);
+    EXPECT_EQ(in->tableEntries, 2u);
+    EXPECT_EQ(in->bitsOffset, 132u);
+    EXPECT_EQ(in->imageBytes, 4u);
+    EXPECT_FALSE(TakeDibBlock(b.data(), b.size() - 1)) << "the last row byte missing";
+
+    // 4000 x 4000 at 8 bits in 1,080 bytes; 32768 x 32768 in a small block.
+    std::vector<uint8_t> lying(1080, 0);
+    PutLe32(lying.data(), 40);
+    PutLe32(lying.data() + 4, 4000);
+    PutLe32(lying.data() + 8, 4000);
+    PutLe16(lying.data() + 12, 1);
+    PutLe16(lying.data() + 14, 8);
+    EXPECT_FALSE(TakeDibBlock(lying.data(), lying.size()));
+    PutLe32(lying.data() + 4, 32768);
+    PutLe32(lying.data() + 8, 32768);
+    EXPECT_FALSE(TakeDibBlock(lying.data(), lying.size()));
+
+    // Random headers in blocks of random size, each an exact copy watched
+    // by the sanitizers: whatever is taken lies inside the block.
+    std::mt19937 rng(29);
+    int taken = 0;
+    for (int i = 0; i < 20000; ++i) {
+        std::vector<uint8_t> bytes(rng() % 1200);
+        for (auto &x : bytes) x = static_cast<uint8_t>(rng() % 4 ? 0 : rng());
+        if (bytes.size() >= 40) {
+            const uint32_t sizes[] = {40, 52, 108, 124};
+            PutLe32(bytes.data(), sizes[rng() % 4]);
+            PutLe32(bytes.data() + 4, 1 + rng() % 40);
+            PutLe32(bytes.data() + 8, static_cast<uint32_t>(static_cast<int>(rng() % 40) - 10));
+            PutLe16(bytes.data() + 12, 1);
+            const uint16_t bits[] = {1, 4, 8, 16, 24, 32};
+            PutLe16(bytes.data() + 14, bits[rng() % 6]);
+            PutLe32(bytes.data() + 16, rng() % 4);
+            PutLe32(bytes.data() + 20, rng() % 600);
+            PutLe32(bytes.data() + 32, rng() % 3 ? 0 : rng() % 300);
+        }
+        std::unique_ptr<uint8_t[]> exact(new uint8_t[bytes.size() + 1]);
+        if (!bytes.empty()) std::memcpy(exact.get(), bytes.data(), bytes.size());
+        const auto got = TakeDibBlock(exact.get(), bytes.size());
+        if (!got) continue;
+        ++taken;
+        ASSERT_GE(got->bitsOffset, got->tableOffset + 4 * got->tableEntries);
+        ASSERT_LE(uint64_t{got->bitsOffset} + got->imageBytes, bytes.size());
+        if (got->fields.compression == kCompressionRgb) {
+            ASSERT_EQ(got->imageBytes, got->stride * got->rows);
+        }
+    }
+    EXPECT_GT(taken, 100);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // and the GIF corner rule.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <random>
@@ -124,6 +125,50 @@ TEST(BmpChecks, SurviveMutatedHeaders) {
     EXPECT_GT(accepted, 0);
 }
 
+// A BMP file judged from its headers and size alone gives the verdict of
+// the whole-file check, for files of any size: one past 4 GiB included,
+// whose claimed rows do not fit 32 bits of file.
+TEST(BmpChecks, HeadersAndSizeDecideForFilesOfAnySize) {
+    std::mt19937 random(99);
+    const Bytes seeds[] = {MakeDib(7, 3, 24, 0), MakeDib(9, 4, 8, 256), MakeDib(8, 8, 8, 256, 1, 20)};
+    int whole = 0;
+    for (int round = 0; round < 5000; ++round) {
+        const Bytes &dib = seeds[round % 3];
+        Bytes file(14 + dib.size() + random() % 3, 0);
+        file[0] = 'B';
+        file[1] = 'M';
+        Put32(file, 2, static_cast<uint32_t>(file.size() - 14));
+        Put32(file, 10, 14 + 40 + 4 * ReadDibHeaderFields(dib.data()).colorsUsed);
+        std::copy(dib.begin(), dib.end(), file.begin() + 14);
+        if (round % 2) file[14 + random() % 40] = static_cast<uint8_t>(random());
+        if (round % 5 == 0) file.resize(random() % file.size());
+        const size_t head = std::min(file.size(), kBmpHeadBytes);
+        const bool verdict = BmpFileLooksWhole(file.data(), file.size());
+        ASSERT_EQ(BmpHeadLooksWhole(file.data(), head, file.size()), verdict) << round;
+        whole += verdict;
+    }
+    EXPECT_GT(whole, 0);
+
+    // A header of 60000 x 60000 at 24 bits (about 10 GiB of rows) in a
+    // 300 MiB file: refused without reading the file.
+    Bytes head(14 + 40, 0);
+    head[0] = 'B';
+    head[1] = 'M';
+    Put32(head, 2, 300u << 20);
+    Put32(head, 10, 54);
+    Put32(head, 14, 40);
+    Put32(head, 18, 60000);
+    Put32(head, 22, 60000);
+    Put16(head, 26, 1);
+    Put16(head, 28, 24);
+    EXPECT_FALSE(BmpHeadLooksWhole(head.data(), head.size(), (300ull << 20) + 14));
+    // 300 MiB of rows that are all there pass.
+    Put32(head, 2, 54 + (300u << 20));
+    Put32(head, 18, 1024);
+    Put32(head, 22, 102400);  // 3072 x 102400 = 300 MiB
+    EXPECT_TRUE(BmpHeadLooksWhole(head.data(), head.size(), 54ull + (300ull << 20)));
+}
+
 TEST(BmpWritePlan, LayoutOfTheFile) {
     DibHeaderFields h;
     h.headerSize = 40;
@@ -154,6 +199,19 @@ TEST(BmpWritePlan, LayoutOfTheFile) {
     h.colorsUsed = 5;
     plan = PlanBmpWrite(h);
     EXPECT_EQ(plan->file.offBits, 54u + 20u) << "biClrUsed entries, as the header holds them";
+
+    // A biSizeImage smaller (or larger) than the rows: the rows are written.
+    for (uint32_t claimed : {1u, 23u, 25u, 4096u}) {
+        h.sizeImage = claimed;
+        plan = PlanBmpWrite(h);
+        ASSERT_TRUE(plan);
+        EXPECT_EQ(plan->imageBytes, 24u) << claimed;
+        EXPECT_EQ(plan->file.size, 54u + 20u + 24u) << claimed;
+    }
+    h.sizeImage = 0;
+    h.colorsUsed = 257;
+    EXPECT_FALSE(PlanBmpWrite(h)) << "more colours than 8 bits index";
+    h.colorsUsed = 5;
 
     h.compression = kCompressionBitfields;
     h.bitCount = 16;
