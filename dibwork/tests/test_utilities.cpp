@@ -217,7 +217,7 @@ TEST(BrowseFolderDirect, PreselectsTheGivenFolder) {
 
     char empty[MAX_PATH] = "";
     {
-        MessageBoxWatcher canceller(IDCANCEL);
+        MessageBoxWatcher canceller(IDCANCEL, true);  // the folder browser
         EXPECT_EQ(dw.BrowseFolderDirect(nullptr, empty, "Choose"), 0);
         EXPECT_TRUE(canceller.WaitFor(1));
     }

@@ -54,6 +54,7 @@ SeenBox::Icon IconOf(HWND box) {
 
 struct FindBoxes {
     DWORD process;
+    bool anyDialog;
     std::vector<HWND> boxes;
 };
 
@@ -66,7 +67,7 @@ BOOL CALLBACK CollectBox(HWND window, LPARAM param) {
     // A message box is a dialog with its text in control 0xFFFF; other
     // dialogs of the product (settings windows, colour windows) are left alone.
     if (process == find->process && IsWindowVisible(window) && lstrcmpW(className, L"#32770") == 0 &&
-        GetDlgItem(window, 0xFFFF) != nullptr) {
+        (find->anyDialog || GetDlgItem(window, 0xFFFF) != nullptr)) {
         find->boxes.push_back(window);
     }
     return TRUE;
@@ -120,7 +121,8 @@ std::string Narrow(const std::wstring &wide) {
     return utf8;
 }
 
-MessageBoxWatcher::MessageBoxWatcher(int button) : button_(button), thread_([this] { Run(); }) {}
+MessageBoxWatcher::MessageBoxWatcher(int button, bool anyDialog)
+    : button_(button), anyDialog_(anyDialog), thread_([this] { Run(); }) {}
 
 MessageBoxWatcher::~MessageBoxWatcher() {
     stop_ = true;
@@ -129,7 +131,7 @@ MessageBoxWatcher::~MessageBoxWatcher() {
 
 void MessageBoxWatcher::Run() {
     while (!stop_) {
-        FindBoxes find{GetCurrentProcessId(), {}};
+        FindBoxes find{GetCurrentProcessId(), anyDialog_, {}};
         EnumWindows(CollectBox, reinterpret_cast<LPARAM>(&find));
         for (HWND box : find.boxes) {
             SeenBox seen;

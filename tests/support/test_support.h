@@ -50,7 +50,10 @@ struct SeenBox {
 // button (IDOK by default).  Destroying the watcher stops the thread.
 class MessageBoxWatcher {
 public:
-    explicit MessageBoxWatcher(int button = IDOK);
+    // With anyDialog, every dialog of the process is closed (a system
+    // dialog such as the folder browser); otherwise only message boxes,
+    // so that the product's own dialogs stay open.
+    explicit MessageBoxWatcher(int button = IDOK, bool anyDialog = false);
     ~MessageBoxWatcher();
     MessageBoxWatcher(const MessageBoxWatcher &) = delete;
     MessageBoxWatcher &operator=(const MessageBoxWatcher &) = delete;
@@ -62,6 +65,7 @@ public:
 private:
     void Run();
     int button_;
+    bool anyDialog_;
     std::atomic<bool> stop_{false};
     mutable std::mutex mutex_;
     std::vector<SeenBox> seen_;
