@@ -153,19 +153,6 @@ TEST(FlatWatercolour, PaperGrainRepeatsEvery64CanvasPixelsAndStaysOnTheCanvas) {
     EXPECT_NE(dab(41, 100), here);
 }
 
-// Painting on a background thread finishes: no earlier call left the
-// plug-in's lock held.
-void ExpectLockFree(const char *name) {
-    auto painted = std::async(std::launch::async, [name] {
-        PenlithBrush other(name, 30, 30);
-        other.brush.SetParams(10, 100, 0);
-        if (other.brush.Select() != 1) return 0;
-        return other.brush.Start(15, 15);
-    });
-    ASSERT_EQ(painted.wait_for(std::chrono::seconds(20)), std::future_status::ready) << "lock still held";
-    EXPECT_EQ(painted.get(), 1);
-}
-
 // Without its paper the flat brush refuses to paint, hands back an empty
 // rectangle and leaves the lock free.
 TEST(FlatWatercolour, WithoutPaperPaintingGivesZeroAndLeavesTheLockFree) {

@@ -18,6 +18,11 @@
 #include <initializer_list>
 #include <utility>
 
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <future>
+
 #include "brush_harness.h"
 
 namespace penlith_test {
@@ -84,6 +89,19 @@ inline Bgr PreviewBackground(int32_t x, int32_t y) {
     const bool oddBand = (y / 8) % 2 == 1, oddCell = (x / 8) % 2 == 1;
     if (!oddBand) return oddCell ? Bgr{163, 114, 61} : Grey(96);
     return oddCell ? Bgr{128, 149, 255} : Grey(192);
+}
+
+// Painting with brush `name` on another thread finishes: no earlier call
+// left the plug-in's lock held.
+inline void ExpectLockFree(const char *name) {
+    auto painted = std::async(std::launch::async, [name] {
+        PenlithBrush other(name, 30, 30);
+        other.brush.SetParams(10, 100, 0);
+        if (other.brush.Select() != 1) return 0;
+        return other.brush.Start(15, 15);
+    });
+    ASSERT_EQ(painted.wait_for(std::chrono::seconds(20)), std::future_status::ready) << "lock still held";
+    EXPECT_EQ(painted.get(), 1);
 }
 
 }  // namespace penlith_test
