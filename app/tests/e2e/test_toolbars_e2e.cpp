@@ -52,7 +52,6 @@ HWND ReachedAt(POINT p, HWND expected) {
         if (hit == expected) break;
         Pump(50);
     } while (GetTickCount() - start < 3000);
-    if (hit != expected) { fprintf(stderr, "DBG z:"); for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) if (IsWindowVisible(w)) fprintf(stderr, " %p(ex %lx own %p)", (void*)w, (long)GetWindowLongA(w, GWL_EXSTYLE), (void*)GetWindow(w, GW_OWNER)); fprintf(stderr, "\n"); }
     return hit;
 }
 
