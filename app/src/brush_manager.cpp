@@ -3,6 +3,7 @@
 #include <initializer_list>
 
 #include "resource_ids.h"
+#include "win32/window_stacking.h"
 
 namespace pintora {
 
@@ -55,6 +56,10 @@ void BrushManager::ShowDialogs(bool show) const {
     for (HWND window : {record_->settingsDialog, record_->colorPopup}) {
         if (window && IsWindow(window)) ShowWindow(window, show ? SW_SHOWNA : SW_HIDE);
     }
+}
+
+void BrushManager::RaiseDialogs() const {
+    if (record_) BringPairToFrontQuietly(record_->settingsDialog, record_->colorPopup);
 }
 
 bool BrushManager::TabletEraser() { return IsTabletEraceMode() != 0; }

@@ -42,6 +42,10 @@ public:
     // bar shows and shown again in normal mode.
     void ShowDialogs(bool show) const;
 
+    // Both above the canvas again, without activating them: they are owned
+    // by it, but under Wine activating the canvas may cover them.
+    void RaiseDialogs() const;
+
     // Whether the tablet pen's eraser end is in use (takes one packet).
     static bool TabletEraser();
 

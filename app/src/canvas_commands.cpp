@@ -42,6 +42,7 @@ void StartNormalMode(AppState &app) {
     app.brushes.Select(-1, &app.brushCursor);
     SetCanvasCursor(app.canvas, app.brushCursor, true);
     app.brushes.ShowDialogs(true);
+    RaiseToolBarsSoon(app.canvas);
 }
 
 // 1007: white paper; erasing paints white from now on.

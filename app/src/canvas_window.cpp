@@ -33,7 +33,7 @@ LRESULT CALLBACK CanvasProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             // The default handling then gives the canvas the keyboard focus,
             // where the accelerators' keys arrive.
             OnActivate(*app, wParam);
-            if (LOWORD(wParam) != WA_INACTIVE) PostMessageW(window, kRaiseBarsMessage, 0, 0);
+            if (LOWORD(wParam) != WA_INACTIVE) RaiseToolBarsSoon(window);
             break;
         case kRaiseBarsMessage: RaiseToolBars(*app); return 0;
         case WM_LBUTTONDOWN: OnLeftButtonDown(*app, wParam, lParam); return 0;
@@ -50,6 +50,8 @@ LRESULT CALLBACK CanvasProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 }  // namespace
+
+void RaiseToolBarsSoon(HWND canvas) { PostMessageW(canvas, kRaiseBarsMessage, 0, 0); }
 
 bool RegisterCanvasClass(HINSTANCE instance) {
     WNDCLASSW wc{};

@@ -24,6 +24,11 @@ void RedrawCanvas(HWND canvas, const RECT *area = nullptr);
 // and, when `now`, the current cursor as well.
 void SetCanvasCursor(HWND canvas, HCURSOR cursor, bool now);
 
+// Asks the canvas to put its bars and Bristler's dialogs back over it once
+// the messages now queued are handled (showing them again leaves them where
+// they were: under the canvas).
+void RaiseToolBarsSoon(HWND canvas);
+
 // ---- handlers: canvas_lifecycle.cpp
 LRESULT OnCreate(AppState &app, HWND canvas);
 void OnClose(AppState &app);

@@ -265,6 +265,7 @@ void DestroyToolBars(AppState &app) {
 }
 
 void RaiseToolBars(const AppState &app) {
+    app.brushes.RaiseDialogs();
     for (HWND bar : {app.tools.pen, app.tools.color, app.tools.size, app.tools.actionOrEnd, app.tools.page}) {
         if (bar && IsWindow(bar)) Raise(bar);
     }

@@ -44,9 +44,9 @@ HWND CreateToolBar(AppState &app, ToolBar bar);
 void DestroyActionOrEndBar(AppState &app);
 // Destroys every bar.
 void DestroyToolBars(AppState &app);
-// Puts every bar above the canvas again, without activating it: showing or
-// activating the topmost full-screen canvas lifts it over the windows it
-// owns.
+// Puts Bristler's settings dialog and colour popup, then every bar, above
+// the canvas again, without activating them: showing or activating the
+// topmost full-screen canvas lifts it over the windows it owns.
 void RaiseToolBars(const AppState &app);
 
 // Draws an owner-drawn bar button: face `bitmapId` at (2, 2), then a

@@ -10,6 +10,7 @@
 
 #include "brush_rules.h"
 #include "bristler_internal.h"
+#include "win32/window_stacking.h"
 #include "chromell.h"
 #include "dibwork.h"
 
@@ -345,36 +346,8 @@ HWND CreateDialogFor(PlugInBrushManager *manager, const BrushDescriptor &brush) 
     return dialog;
 }
 
-}  // namespace
-
-namespace {
-
-// The host selects brushes from its canvas: opening the dialog and the
-// colour window (which shows itself active) must not take the keyboard
-// away from the window the user is working in.
-class KeepActiveWindow {
-public:
-    KeepActiveWindow() : active_(GetActiveWindow()) {}
-    ~KeepActiveWindow() {
-        if (active_ && IsWindow(active_) && IsWindowVisible(active_) && GetActiveWindow() != active_) {
-            SetActiveWindow(active_);
-        }
-    }
-    KeepActiveWindow(const KeepActiveWindow &) = delete;
-    KeepActiveWindow &operator=(const KeepActiveWindow &) = delete;
-
-private:
-    HWND active_;
-};
-
-}  // namespace
-
-int OpenOrRefreshSettingsDialog(PlugInBrushManager *manager) {
-    if (!manager || IsBadWritePtr(manager, sizeof(*manager))) {
-        ReportError(nullptr, nullptr, BRISTLER_ERROR_PROCESSING);
-        return 0;
-    }
-    const KeepActiveWindow keep;
+// Opens the dialog for the current brush or refreshes the open one.
+int OpenOrRefresh(PlugInBrushManager *manager) {
     const BrushDescriptor *brush = CurrentBrush(manager);
     if (!brush) return 0;
     const int32_t wanted = (brush->flags & BDF_OWNDIALOG) ? manager->currentBrush : -1;
@@ -408,6 +381,26 @@ int OpenOrRefreshSettingsDialog(PlugInBrushManager *manager) {
     }
     ShowWindow(dialog, SW_SHOWNOACTIVATE);
     return 1;
+}
+
+}  // namespace
+
+int OpenOrRefreshSettingsDialog(PlugInBrushManager *manager) {
+    if (!manager || IsBadWritePtr(manager, sizeof(*manager))) {
+        ReportError(nullptr, nullptr, BRISTLER_ERROR_PROCESSING);
+        return 0;
+    }
+    // The host selects brushes from its canvas: opening the dialog and the
+    // colour window (which shows itself active) must not take the keyboard
+    // away from the window the user is working in.  Activating that window
+    // again raises it over both on the display, so they come forward again.
+    HWND active = GetActiveWindow();
+    const int result = OpenOrRefresh(manager);
+    if (active && IsWindow(active) && IsWindowVisible(active) && GetActiveWindow() != active) {
+        SetActiveWindow(active);
+        pintora::BringPairToFrontQuietly(manager->settingsDialog, manager->colorPopup);
+    }
+    return result;
 }
 
 void DestroySettingsDialog(PlugInBrushManager *manager) {

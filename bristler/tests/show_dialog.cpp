@@ -25,6 +25,13 @@ int main(int argc, char **argv) {
 
     HWND owner = CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE | WS_BORDER, 20, 20, 600, 420, nullptr,
                                  nullptr, nullptr, nullptr);
+    // The owner's activation reaches the display a moment later and raises
+    // it there: let that happen before the dialog opens over it.
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < 500;) {
+        MSG pending;
+        while (PeekMessageW(&pending, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&pending);
+        Sleep(20);
+    }
     auto *manager = static_cast<PlugInBrushManager *>(GlobalAlloc(GPTR, sizeof(PlugInBrushManager)));
     char folder[MAX_PATH] = "";
     GetCurrentDirectoryA(MAX_PATH, folder);

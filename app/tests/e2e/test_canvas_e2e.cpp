@@ -96,10 +96,12 @@ protected:
         EXPECT_TRUE(kids.started());
         HWND canvas = kids.WaitForCanvas();
         EXPECT_NE(canvas, nullptr) << "no canvas";
-        shown_ = SettledScreen();
-        others_ = kids.OtherWindows();
+        // Bringing the canvas forward puts its bars and the brush dialogs
+        // back over it a moment later: the screen is taken after that.
         if (canvas) SetForegroundWindow(canvas);
         Pump(50);
+        shown_ = SettledScreen();
+        others_ = kids.OtherWindows();
         return canvas;
     }
 

@@ -25,6 +25,8 @@ constexpr const char *kSizeCaption = "Pintora おおきさ";
 constexpr const char *kPenCaption = "Pintora  ふでをえらぶ";
 constexpr const char *kKidsCaption = "お子様モード";
 constexpr const char *kBrightnessCaption = "画用紙の明るさ調整";
+constexpr const char *kAirbrushSettingsCaption = "エアブラシの設定";
+constexpr const char *kColorPopupCaption = "色の選択";
 
 struct BarShape {
     int x, y;                 // frame's top-left on the screen
@@ -35,6 +37,22 @@ struct BarShape {
 
 std::wstring ShotPath(const char *name) {
     return pintora_test::TestDir() + pintora_test::Widen(std::string("e2e-bars-") + name + ".bmp");
+}
+
+// What a click at p reaches (the window itself or its top-level window),
+// waiting up to 3 s for `expected`: a canvas raised to the top (by an
+// activation that reaches the display late) has its bars and dialogs put
+// back over it a moment later.
+HWND ReachedAt(POINT p, HWND expected) {
+    const DWORD start = GetTickCount();
+    HWND hit;
+    do {
+        hit = WindowFromPoint(p);
+        if (hit != expected && GetAncestor(hit, GA_ROOT) == expected) hit = expected;
+        if (hit == expected) break;
+        Pump(50);
+    } while (GetTickCount() - start < 3000);
+    return hit;
 }
 
 // The bar where it belongs, its client area of the given size, each button
@@ -59,9 +77,33 @@ void ExpectBar(HWND bar, const BarShape &s) {
         EXPECT_EQ(r.top - origin.y, 0);
         EXPECT_EQ(r.right - r.left, s.buttonWidth);
         EXPECT_EQ(r.bottom - r.top, s.clientHeight);
-        EXPECT_EQ(WindowFromPoint({(r.left + r.right) / 2, (r.top + r.bottom) / 2}), button)
+        EXPECT_EQ(ReachedAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2}, button), button)
             << "button " << s.firstButton + i << " is covered";
     }
+}
+
+// Whether a window is seen on the screen: at least nine in ten of the
+// pixels of its rectangle, less `covering`, differ from the desktop that
+// the canvas shows (a window under the canvas shows none), and a point
+// on its caption reaches it.
+void ExpectSeen(HWND window, const Shot &desktop, const char *when, const RECT *covering = nullptr) {
+    ASSERT_NE(window, nullptr) << when;
+    RECT r;
+    GetWindowRect(window, &r);
+    const POINT caption{(r.left + r.right) / 2, r.top + GetSystemMetrics(SM_CYSMCAPTION) / 2 + 2};
+    EXPECT_EQ(ReachedAt(caption, window), window) << when;
+    const Shot screen = SettledScreen();
+    size_t inside = 0, differing = 0;
+    for (int y = std::max(0L, r.top); y < std::min<long>(r.bottom, screen.height); ++y) {
+        for (int x = std::max(0L, r.left); x < std::min<long>(r.right, screen.width); ++x) {
+            if (covering && PtInRect(covering, {x, y})) continue;
+            ++inside;
+            if (screen.at(x, y) != desktop.at(x, y)) ++differing;
+        }
+    }
+    ASSERT_GT(inside, 0u) << when;
+    EXPECT_GE(differing * 10, inside * 9) << when << ": " << WindowText(window) << " is covered ("
+                                          << differing << " of " << inside << " pixels shown)";
 }
 
 Shot Solid(uint32_t color) {
@@ -182,6 +224,54 @@ TEST_F(BarsE2E, ActionAndEndBarsInNormalMode) {
     ASSERT_NE(end, nullptr);
     ASSERT_TRUE(ClickControl(end, 1000));  // ほんとにおわり
     EXPECT_EQ(kids.WaitForExit(), 0u);
+}
+
+// Normal mode: Bristler's settings dialog and its colour popup over the
+// canvas at the start, after the user worked in the dialog and then on the
+// canvas (which raises the canvas), and after 再開.
+TEST_F(BarsE2E, SettingsDialogAndColourPopupShowOverTheCanvas) {
+    Kids kids;
+    HWND canvas = kids.WaitForCanvas();
+    ASSERT_NE(canvas, nullptr);
+    HWND dialog = kids.WaitForWindow(kAirbrushSettingsCaption);
+    HWND popup = kids.WaitForWindow(kColorPopupCaption);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_NE(popup, nullptr);
+    auto expectBothSeen = [&](const char *when) {
+        RECT popupPlace;
+        GetWindowRect(popup, &popupPlace);
+        ExpectSeen(popup, desktop_, when);
+        ExpectSeen(dialog, desktop_, when, &popupPlace);
+    };
+    Pump(300);
+    expectBothSeen("at the start");
+
+    // A click in the dialog activates it; a stroke on the canvas takes the
+    // activation back, away from both windows.
+    RECT d;
+    GetWindowRect(dialog, &d);
+    MoveTo({(d.left + d.right) / 2, d.top + 6});
+    MouseButton(false, true);
+    MouseButton(false, false);
+    Pump(300);
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    Drag({w - 200, h - 60}, {w - 40, h - 60}, false);
+    Pump(300);
+    const Shot painted = SettledScreen();
+    for (int x = w - 190; x < w - 50; x += 20) {
+        EXPECT_NE(painted.at(x, h - 60), desktop_.at(x, h - 60)) << "the stroke is missing at x " << x;
+    }
+    expectBothSeen("after a stroke on the canvas");
+
+    HWND action = kids.WaitForWindow(kActionCaption);
+    ASSERT_TRUE(ClickControl(action, 1000));  // おわり
+    HWND end = kids.WaitForWindow(kEndCaption, 8000);
+    ASSERT_NE(end, nullptr);
+    ASSERT_TRUE(ClickControl(end, 1001));  // 再開
+    ASSERT_NE(kids.WaitForWindow(kActionCaption, 8000), nullptr);
+    ASSERT_EQ(kids.WaitForWindow(kAirbrushSettingsCaption, 8000), dialog);
+    Pump(300);
+    expectBothSeen("after 再開");
 }
 
 // A child's sequence in kids mode with every bar: the options chosen in the
