@@ -142,12 +142,12 @@ TEST(StampsE2E, AStampChosenByItsMenuIdLaysItsPicturesAlongADrag) {
     Kids kids;
     HWND canvas = kids.WaitForCanvas();
     ASSERT_NE(canvas, nullptr);
+    SetForegroundWindow(canvas);
+    PostMessageW(canvas, WM_COMMAND, MAKEWPARAM(8000 + fruit, 0), 0);
+    // The screen once the program's bars have come up and settled.
+    Pump(500);
     const Shot shown = SettledScreen();
     const std::vector<RECT> others = kids.OtherWindows();
-    SetForegroundWindow(canvas);
-    Pump(50);
-    PostMessageW(canvas, WM_COMMAND, MAKEWPARAM(8000 + fruit, 0), 0);
-    Pump(200);
 
     const auto [a, b] = FreeStroke(others);
     ASSERT_GE(a.x, 0) << "no room for a stroke beside the brush dialogs";
@@ -167,6 +167,10 @@ TEST(StampsE2E, AStampChosenByItsMenuIdLaysItsPicturesAlongADrag) {
 
     // Further pictures along the drag, and nothing beyond the stamps' reach.
     const Difference d = Compare(shown, painted, others);
+    if (d.bounds.top < a.y - kHalf || d.bounds.right > b.x + kStampSize + kHalf) {
+        SaveShot(shown, pintora_test::TestDir() + L"e2e-stamps-before.bmp");
+        SaveShot(painted, pintora_test::TestDir() + L"e2e-stamps-after.bmp");
+    }
     EXPECT_GE(d.bounds.left, a.x - kHalf);
     EXPECT_LE(d.bounds.right, b.x + kStampSize + kHalf);
     EXPECT_GE(d.bounds.top, a.y - kHalf);
