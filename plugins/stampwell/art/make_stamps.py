@@ -3,7 +3,8 @@
 
     /usr/bin/python3 plugins/stampwell/art/make_stamps.py
 
-needs Pillow (Debian: python3-pil) and writes beside this script:
+needs Pillow (Debian: python3-pil) and writes beside this script (the
+cursor into ../cursors/):
 
     strip101.bmp  fruit: apple, cherries, strawberry, orange, grapes
     strip103.bmp  leaves: green leaf, maple leaf, ginkgo leaf, clover
@@ -12,7 +13,8 @@ needs Pillow (Debian: python3-pil) and writes beside this script:
     strip107.bmp  butterflies in five colourings
     strip109.bmp  stars in five colours, three of them smiling
     strip102.bmp .. strip110.bmp   the mask of the strip before each
-    stamp.cur     the plug-in's one cursor (ID 1001): a little rubber stamp
+    stamp.cur     the plug-in's one cursor (ID 1001): a little rubber stamp,
+                  drawn with the cursor helpers of Penlith's make_cursors.py
     contact_sheet.png   every picture at 100 % over its mask, to look at
 
 Each strip is 200 pixels wide and 200 pixels high per picture, the
