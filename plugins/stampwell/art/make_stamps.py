@@ -415,18 +415,33 @@ def scallop(colour, rib_colour):
 
 
 def spiral_shell():
+    """A nautilus-like shell: a round body with tiger stripes sweeping out
+    from the middle, the whorl's line, and the opening on the right."""
     p = Pic()
-    cream, stripe = (255, 220, 170), (230, 120, 60)
-    cx, cy = 96, 104
-    p.shape("ellipse", (cx, cy, 72, 68), cream, (190, 100, 50), 3.5)
-    p.shape("poly", rotated_ellipse(150, 146, 26, 18, -40), (255, 190, 180), (190, 100, 50), 3)
+    cream, stripe, line = (255, 225, 180), (240, 130, 60), (170, 85, 40)
+    cx, cy = 94, 104
+    p.shape("ellipse", (cx, cy, 70, 66), cream, line, 3.5)
+    # curved stripes from the middle toward the rim
+    for k in range(9):
+        a0 = 2 * math.pi * k / 9 + 0.3
+        arc = []
+        for u in range(0, 21):
+            r = 20 + 46 * u / 20
+            a = a0 + 0.55 * u / 20
+            arc.append((cx + r * math.cos(a), cy + r * math.sin(a) * 0.95))
+        p.line(arc, stripe, 7 - 0.4 * (k % 3))
+    # the opening, pink inside, on the right
+    p.shape("poly", rotated_ellipse(150, 128, 22, 36, -20), (255, 190, 185), line, 3)
+    p.poly(rotated_ellipse(152, 128, 12, 24, -20), (235, 150, 150))
+    # the whorl: a spiral line winding in to the middle
     pts = []
-    for k in range(0, 400):
-        t = k / 400 * 2.6 * 2 * math.pi
-        r = 6 + 62 * (t / (2.6 * 2 * math.pi)) ** 1.1
-        pts.append((cx + r * math.cos(t + 1.3), cy + r * math.sin(t + 1.3) * 0.95))
-    p.line(pts, stripe, 5)
-    highlight(p, 70, 70, 8, 14, (255, 245, 225), angle=-45)
+    turns = 1.8
+    for k in range(0, 300):
+        t = k / 300 * turns * 2 * math.pi
+        r = 4 + 40 * (t / (turns * 2 * math.pi)) ** 1.2
+        pts.append((cx + r * math.cos(t + 2.2), cy + r * math.sin(t + 2.2) * 0.95))
+    p.line(pts, line, 4)
+    highlight(p, 64, 72, 7, 14, GLINT, angle=-45)
     return p.done()
 
 
