@@ -66,8 +66,8 @@ struct Stamp {
     BrushHarness brush;
 };
 
-// The standard coverage of a mask byte at full pressure blended toward the
-// picture's pixel, written out as the rule says.
+// The standard coverage of a mask byte at a pen pressure, blended toward
+// the picture's pixel, written out as the rule says.
 Bgr Laid(Bgr old, const uint8_t *picture, int32_t t, int32_t pressure) {
     if (t <= 0) return old;
     int32_t cv = pressure + t - 128;
@@ -80,7 +80,8 @@ Bgr Laid(Bgr old, const uint8_t *picture, int32_t t, int32_t pressure) {
 // canvas (left, top) over `before`, gives exactly the canvas now.  Tip row j
 // lands on screen row top + S - 1 - j (tip rows run bottom-up).
 std::vector<int32_t> MatchingPictures(const PlugInBrushContext &ctx, const TestCanvas &before,
-                                      const TestCanvas &after, int32_t left, int32_t top) {
+                                      const TestCanvas &after, int32_t left, int32_t top,
+                                      int32_t pressure = BRUSH_PRESSURE_FULL) {
     std::vector<int32_t> matches;
     const int32_t side = ctx.tipWidth;
     const auto *masks = static_cast<const uint8_t *>(ctx.tipBits);
@@ -92,7 +93,7 @@ std::vector<int32_t> MatchingPictures(const PlugInBrushContext &ctx, const TestC
                 const int32_t x = left + i, y = top + side - 1 - j;
                 const uint8_t t = masks[(static_cast<size_t>(v) * side + j) * side + i];
                 const uint8_t *p = pictures + (static_cast<size_t>(v) * side + j) * ctx.color3 + 3 * i;
-                same = after.Pixel(x, y) == Laid(before.Pixel(x, y), p, t, BRUSH_PRESSURE_FULL);
+                same = after.Pixel(x, y) == Laid(before.Pixel(x, y), p, t, pressure);
             }
         }
         if (same) matches.push_back(v);
@@ -127,8 +128,9 @@ MaskLevels LevelsOf(const PlugInBrushContext &ctx) {
 // Every stamp of the list: selected at size 40, its pictures and masks as
 // kept, then a click on a noisy canvas lays exactly one of its pictures,
 // centred on the pointer, by the rule (a Ctrl click picks the colour
-// first and still stamps), and a second click with another paint colour
-// and the same random draw lays the same pixels.
+// first and still stamps); a second click with another paint colour and
+// the same random draw lays the same pixels, and a light pen's click the
+// picture by the same rule at its pressure.
 TEST(Stamps, EachStampKeepsItsStripAndAClickLaysOnePictureByTheRule) {
     ASSERT_EQ(std::size(kStamps), 5u);
     for (size_t s = 0; s < std::size(kStamps); ++s) {
@@ -173,6 +175,12 @@ TEST(Stamps, EachStampKeepsItsStripAndAClickLaysOnePictureByTheRule) {
         ASSERT_EQ(stamp.brush.Start(45, 35), 1);
         stamp.brush.End();
         EXPECT_EQ(stamp.canvas.Snapshot(), first) << "the paint colour plays no part";
+
+        // A light pen lays the picture fainter, by the same rule.
+        CopyCanvas(before, stamp.canvas);
+        ASSERT_EQ(stamp.brush.Start(45, 35, BRUSHKEY_LBUTTON, 90), 1);
+        stamp.brush.End();
+        EXPECT_EQ(MatchingPictures(ctx, before, stamp.canvas, 25, 16, 90).size(), 1u);
         EXPECT_TRUE(stamp.canvas.GuardsIntact());
     }
 }
