@@ -245,23 +245,26 @@ def cherries():
 def strawberry():
     p = Pic()
     red, green = (240, 45, 55), (60, 170, 60)
-    pts = []
+
+    def half(u):  # half the width at u, 0 at the shoulders, 1 at the tip
+        return 70 * (1 - u ** 1.8) ** 0.75 * min(1.0, 0.62 + u * 2.0) ** 0.5
+
     n = 60
-    for k in range(n + 1):
-        u = k / n  # 0 at the top, 1 at the tip
-        half = 70 * (1 - u ** 1.8) ** 0.75 * min(1.0, 0.55 + u * 2.2) ** 0.5
-        pts.append((100 + half, 62 + u * 122))
-    pts += [(200 - x, y) for x, y in reversed(pts[:-1])]
+    right = [(100 + half(k / n), 66 + k / n * 118) for k in range(n + 1)]
+    left = [(200 - x, y) for x, y in reversed(right[:-1])]
+    top = [(100 - half(0) * math.cos(math.radians(a)), 66 - 12 * math.sin(math.radians(a)))
+           for a in range(10, 171, 10)]  # the rounded top, behind the leaves
+    pts = right + left + top
     p.shape("poly", pts, red, darker(red, 0.55), 3.5)
     # seeds in staggered rows inside the body
     for row in range(6):
-        y = 84 + row * 16
-        u = (y - 62) / 122
-        half = 70 * (1 - u ** 1.8) ** 0.75 * 0.72
-        count = max(1, int(half * 2 / 22))
+        y = 86 + row * 16
+        u = (y - 66) / 118
+        width = half(u) * 0.72
+        count = max(1, int(width * 2 / 22))
         for i in range(count + 1):
-            x = 100 - half + (2 * half) * i / max(1, count) + (6 if row % 2 else 0)
-            if abs(x - 100) < half:
+            x = 100 - width + (2 * width) * i / max(1, count) + (6 if row % 2 else 0)
+            if abs(x - 100) < width:
                 p.ellipse(x, y, 2.6, 4, (255, 225, 90))
     highlight(p, 72, 92, 6, 14, (255, 175, 175))
     calyx = star_points(100, 62, 34, 12, n=6, turn=-90)
