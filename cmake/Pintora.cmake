@@ -119,6 +119,45 @@ function(pintora_link_def target def)
   endif()
 endfunction()
 
+# Writes the .def of a brush plug-in from its brush list, at configure
+# time: every line "MACRO(Function, ordinal, ...)" of LIST becomes the
+# export "Xi_Function" at `ordinal` (the i686 stdcall symbol
+# Xi_Function@4), and EXTRA lines are added as written.  With LITERAL_NAMES
+# each name is spelled out ("Xi_Function = Xi_Function@4 @1"), for a
+# plug-in linked with LITERAL_NAMES.  A change of the list configures
+# again; the file is rewritten only when it changes.
+function(pintora_brush_list_def)
+  cmake_parse_arguments(B "LITERAL_NAMES" "LIST;MACRO;LIBRARY;OUT" "EXTRA" ${ARGN})
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${B_LIST})
+  file(STRINGS ${B_LIST} rows REGEX "^${B_MACRO}\\(")
+  get_filename_component(list_name ${B_LIST} NAME)
+  set(exports "")
+  foreach(row IN LISTS rows)
+    if(NOT row MATCHES "^${B_MACRO}\\(([A-Za-z0-9_]+), *([0-9]+)[,)]")
+      message(FATAL_ERROR "${list_name}: cannot read \"${row}\"")
+    endif()
+    if(B_LITERAL_NAMES)
+      string(APPEND exports "  Xi_${CMAKE_MATCH_1} = Xi_${CMAKE_MATCH_1}@4 @${CMAKE_MATCH_2}\n")
+    else()
+      string(APPEND exports "  Xi_${CMAKE_MATCH_1}@4 @${CMAKE_MATCH_2}\n")
+    endif()
+  endforeach()
+  if(exports STREQUAL "")
+    message(FATAL_ERROR "${list_name} names no brush")
+  endif()
+  foreach(line IN LISTS B_EXTRA)
+    string(APPEND exports "  ${line}\n")
+  endforeach()
+  set(text "; Written by the build from ${list_name}.\nLIBRARY ${B_LIBRARY}\nEXPORTS\n${exports}")
+  set(old "")
+  if(EXISTS ${B_OUT})
+    file(READ ${B_OUT} old)
+  endif()
+  if(NOT old STREQUAL text)
+    file(WRITE ${B_OUT} "${text}")
+  endif()
+endfunction()
+
 # Windows form of a Unix path, as Wine sees it (drive Z: is the root).
 function(pintora_wine_path out unix_path)
   string(REPLACE "/" "\\" win "${unix_path}")

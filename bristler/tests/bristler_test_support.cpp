@@ -42,6 +42,12 @@ std::wstring Long(const std::wstring &path) { return L"\\\\?\\" + path; }
 
 }  // namespace
 
+std::string DistFolder() {
+    std::wstring folder = pintora_test::DistDir();
+    folder.pop_back();
+    return pintora_test::Narrow(folder);
+}
+
 std::wstring TestPlugIn(const std::wstring &name) { return pintora_test::TestDir() + L"plugins\\" + name + L".brs"; }
 
 PlugInFolder &PlugInFolder::Descend(const std::wstring &name) {

@@ -42,6 +42,10 @@ extern const char kNoLibrary[];     // 56
 // A test plug-in built by the test suite (tests/plugins/<name>.brs).
 std::wstring TestPlugIn(const std::wstring &name);
 
+// The program's folder (build/dist) as the manager takes it: no trailing
+// separator.  The real plug-ins, Penlith.brs and Stampwell.brs, are there.
+std::string DistFolder();
+
 // A folder of plug-in files for one test, removed afterwards.
 class PlugInFolder {
 public:

@@ -24,11 +24,17 @@ void FreeBrushBuffer(void *buffer);
 // thread).
 EngineState &ModuleEngine();
 
+// Whether a plug-in's start-up seeds the process's one pseudo-random
+// generator (the C runtime's rand).  The generator is shared by every
+// module of the process, so exactly one plug-in (the drawing brushes)
+// seeds it; any other leaves it alone rather than restart its sequence.
+enum class RandomSeeding { kSeedWithTime, kLeaveAlone };
+
 // Start-up of a plug-in when it is attached to a process: records its
-// instance, initialises the lock of ModuleEngine() and seeds the process's
-// one pseudo-random generator (the C runtime's rand) with the time.
-// Shutdown frees the module engine's caches and deletes the lock.
-void StartPlugIn(void *instance);
+// instance, initialises the lock of ModuleEngine() and, when asked, seeds
+// rand() with the time.  Shutdown frees the module engine's caches and
+// deletes the lock.
+void StartPlugIn(void *instance, RandomSeeding seeding);
 void StopPlugIn();
 // The instance recorded at start-up (NULL before).
 void *PlugInInstance();

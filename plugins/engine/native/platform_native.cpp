@@ -33,10 +33,10 @@ EngineState &ModuleEngine() {
     return engine;
 }
 
-void StartPlugIn(void *instance) {
+void StartPlugIn(void *instance, RandomSeeding seeding) {
     g_instance = instance;
     ModuleEngine().lock = &g_brushLock;
-    SeedRandomWithTime();
+    if (seeding == RandomSeeding::kSeedWithTime) SeedRandomWithTime();
 }
 
 void StopPlugIn() {

@@ -57,7 +57,7 @@ bool LockIsFree() {
 class Skeleton : public ::testing::Test {
 protected:
     Skeleton() : canvas(60, 40), brush(SolidBrush, canvas) {
-        brush::StartPlugIn(nullptr);
+        brush::StartPlugIn(nullptr, brush::RandomSeeding::kSeedWithTime);
         g_outcome = brush::PaintResult::kPainted;
         canvas.Fill({255, 255, 255});
         brush.SetParams(10, 100, 0);

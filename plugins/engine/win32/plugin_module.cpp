@@ -1,9 +1,9 @@
 // Platform services of the engine in a Windows plug-in: buffers from the
 // global heap, the module's engine state with one critical section per
-// loaded plug-in, and the start-up that seeds the process's one rand()
-// generator.  msvcrt.dll stays shared
-// across the process (see cmake/Pintora.cmake), so the srand() here seeds
-// the generator every module's rand() draws from.
+// loaded plug-in, and the start-up that may seed the process's one rand()
+// generator.  msvcrt.dll stays shared across the process (see
+// cmake/Pintora.cmake), so an srand() here seeds the generator every
+// module's rand() draws from: only the plug-in that asks for it seeds.
 #include <windows.h>
 
 #include "brush_platform.h"
@@ -52,11 +52,11 @@ EngineState &ModuleEngine() {
     return engine;
 }
 
-void StartPlugIn(void *instance) {
+void StartPlugIn(void *instance, RandomSeeding seeding) {
     g_instance = static_cast<HINSTANCE>(instance);
     if (!g_brushLock.ready()) g_brushLock.Initialise();
     ModuleEngine().lock = &g_brushLock;
-    SeedRandomWithTime();
+    if (seeding == RandomSeeding::kSeedWithTime) SeedRandomWithTime();
 }
 
 void StopPlugIn() {

@@ -8,9 +8,10 @@
 
 namespace brush {
 
-// DLL_PROCESS_ATTACH calls StartPlugIn(instance) (record the instance,
-// initialise the lock, seed rand() with the time), DLL_PROCESS_DETACH
-// calls StopPlugIn() (delete the lock).
+// DLL_PROCESS_ATTACH calls StartPlugIn(instance, seeding) (record the
+// instance, initialise the lock, seed rand() with the time if the plug-in
+// is the one that seeds it), DLL_PROCESS_DETACH calls StopPlugIn() (delete
+// the lock).
 inline HINSTANCE PlugInHandle() { return static_cast<HINSTANCE>(PlugInInstance()); }
 
 }  // namespace brush

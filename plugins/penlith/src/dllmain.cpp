@@ -10,7 +10,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     switch (reason) {
     case DLL_PROCESS_ATTACH:
         DisableThreadLibraryCalls(instance);
-        brush::StartPlugIn(instance);
+        brush::StartPlugIn(instance, brush::RandomSeeding::kSeedWithTime);
         break;
     case DLL_PROCESS_DETACH:
         brush::StopPlugIn();

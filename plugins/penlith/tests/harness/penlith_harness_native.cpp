@@ -9,7 +9,7 @@
 namespace penlith_test {
 
 BrushHarness::Entry PenlithEntry(const char *exportName) {
-    static const bool started = (brush::StartPlugIn(nullptr), true);
+    static const bool started = (brush::StartPlugIn(nullptr, brush::RandomSeeding::kSeedWithTime), true);
     (void)started;
     const penlith::BrushFunction run = penlith::FindBrush(exportName);
     if (!run) return {};
