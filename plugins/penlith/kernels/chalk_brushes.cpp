@@ -36,6 +36,7 @@
 #include "brush_textures.h"
 #include "penlith_brushes.h"
 #include "pixel_target_blend.h"
+#include "turned_tips.h"
 
 namespace penlith {
 
@@ -72,23 +73,6 @@ bool KeepGrain(PlugInBrushContext *ctx, const HeldTexture &paper) {
     return true;
 }
 
-// `count` masks of texture `tip` turned firstAngle, firstAngle + step, ...
-// degrees, scaled to the tip size at gain p.
-bool FillTurnedMasks(brush::EngineState &engine, PlugInBrushContext *ctx, const HeldTexture &tip, int32_t count,
-                     int32_t firstAngle, int32_t step) {
-    const int32_t size = brush::ParamValue(ctx, 1);
-    uint8_t *masks = brush::AllocTipMasks(engine, ctx, size, count);
-    if (!masks) return false;
-    ctx->tipVariantCount = count;
-    const int32_t peak = brush::PeakOfDensity(brush::ParamValue(ctx, 2));
-    const size_t area = static_cast<size_t>(size) * static_cast<size_t>(size);
-    for (int32_t v = 0; v < count; ++v) {
-        brush::RotateTexture(tip.bits(), kTipTextureSide, kTipTextureSide, masks + v * area, size, size, peak,
-                             firstAngle + step * v);
-    }
-    return true;
-}
-
 int BuildChalkTip(brush::EngineState &engine, PlugInBrushContext *ctx) {
     if (!ctx) return 0;
     brush::ReleaseTipBuffers(engine, ctx);
@@ -103,22 +87,14 @@ int BuildChalkTip(brush::EngineState &engine, PlugInBrushContext *ctx) {
 
 int BuildDryBrushTips(brush::EngineState &engine, PlugInBrushContext *ctx) {
     if (!ctx) return 0;
-    brush::ReleaseTipBuffers(engine, ctx);
-    const HeldTexture marks(kTextureBristleMarks);
-    if (!marks || !FillTurnedMasks(engine, ctx, marks, kDryMasks, 0, kDryAngleStep)) return FailBuild(engine, ctx);
-    return 1;
+    return BuildTurnedTips(engine, ctx, kTextureBristleMarks, kDryMasks, 0, kDryAngleStep) ? 1 : 0;
 }
 
 int BuildPastelTips(brush::EngineState &engine, PlugInBrushContext *ctx) {
     if (!ctx) return 0;
-    brush::ReleaseTipBuffers(engine, ctx);
-    const HeldTexture blob(kTexturePastel);
+    if (!BuildTurnedTips(engine, ctx, kTexturePastel, kPastelMasks, -kPastelAngleStep, kPastelAngleStep)) return 0;
     const HeldTexture paper(kTextureFinePaper);
-    if (!blob || !paper) return FailBuild(engine, ctx);
-    if (!FillTurnedMasks(engine, ctx, blob, kPastelMasks, -kPastelAngleStep, kPastelAngleStep) ||
-        !KeepGrain(ctx, paper)) {
-        return FailBuild(engine, ctx);
-    }
+    if (!paper || !KeepGrain(ctx, paper)) return FailBuild(engine, ctx);
     return 1;
 }
 
