@@ -1,6 +1,8 @@
-// The dry brushes' column of the sample-strokes picture (penlith_colour_bench
-// given a file name): chalk, the dry brush, pastel and, for comparison, the
-// crayon, each once on white and once on a dark slate band.
+// The dry brushes' and pens' column of the sample-strokes picture
+// (penlith_colour_bench given a file name): chalk, the dry brush, pastel
+// and, for comparison, the crayon, each once on white and once on a dark
+// slate band; below them a fountain-pen stroke that changes pace and a
+// fast one, an oily pen looping over itself and a long ink-wash stroke.
 #include "sample_strokes_dry_pen.h"
 
 #include <cmath>
@@ -17,11 +19,35 @@ struct Stroke {
     std::vector<POINT> points;
 };
 
-// A gentle wave across the column at height y, a point every 4 pixels.
-std::vector<POINT> ColumnWave(int32_t left, int32_t y) {
+// A gentle wave across the column at height y, a point every `step`
+// pixels.
+std::vector<POINT> ColumnWave(int32_t left, int32_t y, int32_t step = 4) {
     std::vector<POINT> points;
-    for (int32_t x = left + 40; x <= left + kSampleColumnWidth - 40; x += 4) {
+    for (int32_t x = left + 40; x <= left + kSampleColumnWidth - 40; x += step) {
         points.push_back(POINT{x, static_cast<LONG>(y + 22 * std::sin((x - left) * 0.02))});
+    }
+    return points;
+}
+
+// A pen that changes pace: in every 240 pixels, 60 at a pixel a move
+// (the ink pools, the line swells) and 180 at 24 pixels a move (it dries
+// and thins).
+std::vector<POINT> ChangingPaceWave(int32_t left, int32_t y) {
+    std::vector<POINT> points;
+    for (const POINT &p : ColumnWave(left, y, 1)) {
+        const bool slow = (p.x - left) % 240 < 60;
+        if (slow || (p.x - left) % 24 == 0) points.push_back(p);
+    }
+    return points;
+}
+
+// A loop that crosses itself twice.
+std::vector<POINT> Loop(int32_t left, int32_t y) {
+    std::vector<POINT> points;
+    for (int k = 0; k <= 200; ++k) {
+        const double a = 2 * 3.14159265358979 * k / 200;
+        points.push_back(POINT{static_cast<LONG>(left + 360 + 280 * std::sin(a)),
+                               static_cast<LONG>(y + 40 * std::sin(2 * a))});
     }
     return points;
 }
@@ -38,6 +64,19 @@ bool PaintStroke(HMODULE penlith, Canvas &paper, const Stroke &s) {
 }
 
 }  // namespace
+
+bool PaintPenSamples(HMODULE penlith, Canvas &paper, int32_t left) {
+    const Stroke strokes[] = {
+        {"Xi_FountainPenBrush", 10, 90, 0, 0x02501808, ChangingPaceWave(left, 800)},
+        {"Xi_FountainPenBrush", 10, 90, 0, 0x02501808, ColumnWave(left, 870, 36)},
+        {"Xi_OilyPenBrush", 15, 25, 0, 0x02C09060, Loop(left, 960)},
+        {"Xi_SumieBrush", 24, 90, 30, 0x02101010, ColumnWave(left, 1070, 6)},
+    };
+    for (const Stroke &s : strokes) {
+        if (!PaintStroke(penlith, paper, s)) return false;
+    }
+    return true;
+}
 
 bool PaintDryBrushSamples(HMODULE penlith, Canvas &paper, int32_t left) {
     // The dark band under the second group.

@@ -134,9 +134,12 @@ PaintResult PaintChalk(brush::EngineState &engine, PlugInBrushContext *ctx, Dirt
     DabRowScratch row(ctx->tipWidth);
     brush::LayDabs(engine, ctx, rect, brush::DabSpacing::Pressure(), [&](const DabPlace &place) {
         LayDabRows(canvas, place, mask, ctx->tipWidth, row,
-                   [&](int32_t t, int32_t x, int32_t memoryRow, int32_t i, DabRowScratch &out) {
-                       const int32_t g = GrainRow(grain, memoryRow)[x % kGrainTextureSide];
-                       out.Set(i, call.tinted[g >> 3], call.coverage[t] * g >> 8);
+                   [&](const uint8_t *tip, int32_t x, int32_t memoryRow, int32_t count, DabRowScratch &out) {
+                       const uint8_t *paper = GrainRow(grain, memoryRow);
+                       for (int32_t i = 0; i < count; ++i, x = (x + 1) & (kGrainTextureSide - 1)) {
+                           const int32_t g = paper[x & (kGrainTextureSide - 1)];
+                           out.Set(i, call.tinted[g >> 3], call.coverage[tip[i]] * g >> 8);
+                       }
                    });
     });
     return PaintResult::kPainted;
@@ -152,9 +155,12 @@ PaintResult PaintPastel(brush::EngineState &engine, PlugInBrushContext *ctx, Dir
     brush::LayDabs(engine, ctx, rect, brush::DabSpacing::Pressure(), [&](const DabPlace &place) {
         engine.tipVariantIndex = std::rand() % variants;
         LayDabRows(canvas, place, brush::TipMask(ctx, engine.tipVariantIndex), ctx->tipWidth, row,
-                   [&](int32_t t, int32_t x, int32_t memoryRow, int32_t i, DabRowScratch &out) {
-                       const int32_t g = GrainRow(grain, memoryRow)[x % kGrainTextureSide];
-                       out.Set(i, call.tinted[g >> 3], call.coverage[t]);
+                   [&](const uint8_t *tip, int32_t x, int32_t memoryRow, int32_t count, DabRowScratch &out) {
+                       const uint8_t *paper = GrainRow(grain, memoryRow);
+                       for (int32_t i = 0; i < count; ++i, x = (x + 1) & (kGrainTextureSide - 1)) {
+                           const int32_t g = paper[x & (kGrainTextureSide - 1)];
+                           out.Set(i, call.tinted[g >> 3], call.coverage[tip[i]]);
+                       }
                    });
     });
     return PaintResult::kPainted;
@@ -177,9 +183,11 @@ PaintResult PaintDryBrush(brush::EngineState &engine, PlugInBrushContext *ctx, D
         const int32_t strength = (std::rand() % 128 + 384) / 4;
         engine.tipVariantIndex = std::rand() % variants;
         LayDabRows(canvas, place, brush::TipMask(ctx, engine.tipVariantIndex), ctx->tipWidth, row,
-                   [&](int32_t t, int32_t, int32_t, int32_t i, DabRowScratch &out) {
-                       const int32_t a = coverage[t] * strength >> 7;
-                       out.Set(i, goal[a], a);
+                   [&](const uint8_t *tip, int32_t, int32_t, int32_t count, DabRowScratch &out) {
+                       for (int32_t i = 0; i < count; ++i) {
+                           const int32_t a = coverage[tip[i]] * strength >> 7;
+                           out.Set(i, goal[a], a);
+                       }
                    });
     });
     return PaintResult::kPainted;

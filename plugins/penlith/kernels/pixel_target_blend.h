@@ -49,39 +49,55 @@ inline uint32_t PackTarget(int32_t b, int32_t g, int32_t r) {
 
 // One dab row's targets and coverage, three channels a pixel, plus one
 // spare: each pixel writes four target bytes and four coverage words, and
-// the next pixel overwrites the last of them.
+// the next pixel overwrites the last of them.  Rows of up to kInlinePixels
+// stay on the stack (a painting call may lay a single dab, so a heap
+// allocation per call would cost more than the dab).
 class DabRowScratch {
 public:
-    explicit DabRowScratch(int32_t tipWidth)
-        : targets_(3 * static_cast<size_t>(tipWidth > 0 ? tipWidth : 0) + 1),
-          coverage_(3 * static_cast<size_t>(tipWidth > 0 ? tipWidth : 0) + 1) {}
+    explicit DabRowScratch(int32_t tipWidth) {
+        const size_t channels = 3 * static_cast<size_t>(tipWidth > 0 ? tipWidth : 0) + 1;
+        if (channels > 3 * kInlinePixels + 1) {
+            heapTargets_.resize(channels);
+            heapCoverage_.resize(channels);
+            targets_ = heapTargets_.data();
+            coverage_ = heapCoverage_.data();
+        }
+    }
+    DabRowScratch(const DabRowScratch &) = delete;
+    DabRowScratch &operator=(const DabRowScratch &) = delete;
 
     // Pixel i of the row: its packed target and its coverage (0..128).
     void Set(int32_t i, uint32_t packedTarget, int32_t coverage) {
-        std::memcpy(targets_.data() + 3 * i, &packedTarget, 4);
-        const uint64_t four = static_cast<uint64_t>(coverage) * 0x0001000100010001u;
-        std::memcpy(coverage_.data() + 3 * i, &four, 8);
+        std::memcpy(targets_ + 3 * i, &packedTarget, 4);
+        const uint32_t twice = static_cast<uint32_t>(coverage) * 0x00010001u;
+        int16_t *at = coverage_ + 3 * i;
+        std::memcpy(at, &twice, 4);
+        std::memcpy(at + 2, &twice, 4);
     }
-    void Blend(uint8_t *pixels, int32_t count) const {
-        BlendChannelsToTargets(pixels, targets_.data(), coverage_.data(), 3 * count);
-    }
+    void Blend(uint8_t *pixels, int32_t count) const { BlendChannelsToTargets(pixels, targets_, coverage_, 3 * count); }
 
 private:
-    std::vector<uint8_t> targets_;
-    std::vector<int16_t> coverage_;
+    static constexpr int32_t kInlinePixels = 256;
+    uint8_t inlineTargets_[3 * kInlinePixels + 1];
+    int16_t inlineCoverage_[3 * kInlinePixels + 1];
+    std::vector<uint8_t> heapTargets_;
+    std::vector<int16_t> heapCoverage_;
+    uint8_t *targets_ = inlineTargets_;
+    int16_t *coverage_ = inlineCoverage_;
 };
 
-// Lays one dab row by row: rule(tipByte, canvasColumn, memoryRow, i, row)
-// sets pixel i of `row` (a DabRowScratch) for every tip pixel of the dab,
-// whatever its tip byte (a pixel with tip byte 0 must get coverage 0), and
-// each row is then blended in one pass.
-template <typename PixelRule>
+// Lays one dab row by row: fillRow(tipRow, canvasX, memoryRow, count, row)
+// sets pixels 0..count - 1 of `row` (a DabRowScratch) from the tip bytes
+// tipRow[0..count - 1] that land on canvas columns canvasX.. of that
+// memory row (a tip byte of 0 must get coverage 0), and each row is then
+// blended in one pass.
+template <typename FillRow>
 void LayDabRows(const brush::CanvasView &canvas, const brush::DabPlace &place, const uint8_t *mask,
-                int32_t tipWidth, DabRowScratch &row, PixelRule &&rule) {
+                int32_t tipWidth, DabRowScratch &row, FillRow &&fillRow) {
     for (int32_t j = 0; j < place.sizeH; ++j) {
         const int32_t memoryRow = place.canvasRow + j;
         const uint8_t *tip = mask + static_cast<size_t>(place.tipY + j) * tipWidth + place.tipX;
-        for (int32_t i = 0; i < place.sizeW; ++i) rule(tip[i], place.canvasX + i, memoryRow, i, row);
+        fillRow(tip, place.canvasX, memoryRow, place.sizeW, row);
         row.Blend(canvas.Pixel(place.canvasX, memoryRow), place.sizeW);
     }
 }

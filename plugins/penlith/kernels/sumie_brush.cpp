@@ -104,8 +104,8 @@ PaintResult PaintSumie(brush::EngineState &engine, PlugInBrushContext *ctx, Dirt
     brush::LayDabs(engine, ctx, rect, brush::DabSpacing::Ratio(kSumieSpacingPercent), [&](const DabPlace &place) {
         engine.tipVariantIndex = std::rand() % kSumieMasks;
         LayDabRows(canvas, place, brush::TipMask(ctx, engine.tipVariantIndex), ctx->tipWidth, row,
-                   [&](int32_t t, int32_t, int32_t, int32_t i, DabRowScratch &out) {
-                       out.Set(i, target, share.Of(coverage[t]));
+                   [&](const uint8_t *tip, int32_t, int32_t, int32_t count, DabRowScratch &out) {
+                       for (int32_t i = 0; i < count; ++i) out.Set(i, target, share.Of(coverage[tip[i]]));
                    });
         share.Spend();
     });
