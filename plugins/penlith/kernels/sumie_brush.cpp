@@ -16,14 +16,29 @@
 //           and ink := max(ink - 1, 0).  A dab wholly off the canvas
 //           spends nothing.  The colour is not jittered.
 //   K = 0   no ink and no capacity: the dabs paint nothing.
+//
+// Speed: the masks are sparse bristle marks, so each dab row is blended as
+// a run of channel bytes, 16 at a time, skipping blocks the tip leaves
+// empty.  For that the select command also keeps in workBits every mask
+// with each tip byte written three times (one per channel).  The share f
+// is worked out without a division per pixel: with M = ceil(ink x 2^18 /
+// capacity), f = floor(cv x M / 2^18), which equals ink x cv / capacity
+// truncated as long as cv x capacity < 2^18 (cv is at most 128, capacity
+// at most 2000).
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "brush_engine.h"
+#include "brush_platform.h"
 #include "brush_textures.h"
 #include "penlith_brushes.h"
-#include "pixel_target_blend.h"
 #include "turned_tips.h"
 
 namespace penlith {
@@ -37,79 +52,149 @@ using brush::PaintResult;
 constexpr int32_t kSumieMasks = 3;
 constexpr int32_t kSumieAngleStep = 10;
 constexpr int32_t kSumieSpacingPercent = 4;
+constexpr int32_t kMostSupply = 100;                 // the third parameter's maximum
+constexpr int32_t kMostCapacity = 20 * kMostSupply;  // keeps cv x capacity below 2^18
 
 int BuildSumieTips(brush::EngineState &engine, PlugInBrushContext *ctx) {
     if (!ctx) return 0;
-    return BuildTurnedTips(engine, ctx, kTextureBristleMarks, kSumieMasks, -kSumieAngleStep, kSumieAngleStep) ? 1
-                                                                                                            : 0;
+    if (!BuildTurnedTips(engine, ctx, kTextureBristleMarks, kSumieMasks, -kSumieAngleStep, kSumieAngleStep)) return 0;
+    // The masks with every byte three times, one per channel.
+    const size_t bytes = static_cast<size_t>(ctx->tipWidth) * static_cast<size_t>(ctx->tipHeight) * kSumieMasks;
+    auto *tripled = static_cast<uint8_t *>(brush::AllocBrushBuffer(3 * bytes));
+    if (!tripled) {
+        brush::ReleaseTipBuffers(engine, ctx);
+        ctx->tipWidth = ctx->tipHeight = 0;
+        return 0;
+    }
+    const auto *masks = static_cast<const uint8_t *>(ctx->tipBits);
+    for (size_t k = 0; k < bytes; ++k) std::memset(tripled + 3 * k, masks[k], 3);
+    ctx->workBits = tripled;
+    return 1;
 }
 
 int FillTheBrush(brush::EngineState &engine, PlugInBrushContext *ctx) {
-    const int32_t supply = std::max(0, std::min(brush::ParamValue(ctx, 3), 100));
+    const int32_t supply = std::max(0, std::min(brush::ParamValue(ctx, 3), kMostSupply));
     engine.carriedColor[0] = 15 * supply;
     engine.carriedColor[1] = 60 * supply / 3;
     engine.carriedColor[2] = 1;
     return 1;
 }
 
-// The coverage f = ink x cv / capacity of every cv (0..128) for the ink
-// there is, kept exact as the ink falls one unit a dab: each quotient
-// keeps its remainder, and a unit less takes cv from the remainder.
-class InkShare {
-public:
-    InkShare(int32_t ink, int32_t capacity) : ink_(ink), capacity_(capacity) {
-        for (int32_t cv = 0; cv <= 128; ++cv) {
-            const int64_t whole = static_cast<int64_t>(ink) * cv;
-            share_[cv] = static_cast<int32_t>(whole / capacity);
-            rest_[cv] = static_cast<int32_t>(whole % capacity);
-        }
+// The share of the ink left, as the multiplier M = ceil(ink x 2^18 /
+// capacity) (at most 2^18) split into its high and low 16 bits.
+struct InkShare {
+    uint16_t high, low;
+    InkShare(int32_t ink, int32_t capacity) {
+        const uint32_t m = ((static_cast<uint32_t>(ink) << 18) + static_cast<uint32_t>(capacity) - 1) /
+                           static_cast<uint32_t>(capacity);
+        high = static_cast<uint16_t>(m >> 16);
+        low = static_cast<uint16_t>(m & 0xFFFF);
     }
-    int32_t ink() const { return ink_; }
-    int32_t Of(int32_t cv) const { return share_[cv]; }
-    // One unit spent (none below 0).
-    void Spend() {
-        if (ink_ == 0) return;
-        --ink_;
-        for (int32_t cv = 1; cv <= 128; ++cv) {
-            rest_[cv] -= cv;
-            while (rest_[cv] < 0) {
-                rest_[cv] += capacity_;
-                --share_[cv];
-            }
-        }
-    }
-
-private:
-    int32_t ink_, capacity_;
-    int32_t share_[129];
-    int32_t rest_[129];
+    // ink x cv / capacity, truncated, for cv 0..128.
+    int32_t Of(int32_t cv) const { return (cv * high + ((cv * low) >> 16)) >> 2; }
 };
+
+// One dab row as `count` channel bytes: each moves toward its target
+// channel (pattern[o % 3]) by the share of its tip byte's coverage.
+void BlendInkRow(uint8_t *pixels, const uint8_t *tips, int32_t count, int32_t pressure, const InkShare &share,
+                 const uint8_t *pattern) {
+    int32_t o = 0;
+    const int32_t offset = std::max(-256, std::min(pressure, 256)) - 128;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i full = _mm_set1_epi16(128);
+    const __m128i shift = _mm_set1_epi16(static_cast<int16_t>(offset));
+    const __m128i high = _mm_set1_epi16(static_cast<int16_t>(share.high));
+    const __m128i low = _mm_set1_epi16(static_cast<int16_t>(share.low));
+    const __m128i roundToZero = _mm_set1_epi16(127);
+    // The coverage share of eight tip bytes (16-bit lanes); 0 where t = 0.
+    auto shareOf = [&](__m128i t) {
+        const __m128i painted = _mm_cmpgt_epi16(t, zero);
+        const __m128i cv = _mm_and_si128(_mm_min_epi16(_mm_max_epi16(_mm_add_epi16(t, shift), zero), full), painted);
+        return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(cv, high), _mm_mulhi_epu16(cv, low)), 2);
+    };
+    auto blend = [&](__m128i old, __m128i target, __m128i f) {
+        __m128i product = _mm_mullo_epi16(_mm_sub_epi16(target, old), f);
+        product = _mm_add_epi16(product, _mm_and_si128(_mm_srai_epi16(product, 15), roundToZero));
+        return _mm_add_epi16(old, _mm_srai_epi16(product, 7));
+    };
+    // 16 channel bytes from `from`, blended.
+    auto block = [&](int32_t from, __m128i t) {
+        const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i *>(pixels + from));
+        const __m128i target = _mm_loadu_si128(reinterpret_cast<const __m128i *>(pattern + from % 3));
+        const __m128i lo = blend(_mm_unpacklo_epi8(old, zero), _mm_unpacklo_epi8(target, zero),
+                                 shareOf(_mm_unpacklo_epi8(t, zero)));
+        const __m128i hi = blend(_mm_unpackhi_epi8(old, zero), _mm_unpackhi_epi8(target, zero),
+                                 shareOf(_mm_unpackhi_epi8(t, zero)));
+        return _mm_packus_epi16(lo, hi);
+    };
+    auto empty = [&](__m128i t) { return _mm_movemask_epi8(_mm_cmpeq_epi8(t, zero)) == 0xFFFF; };
+    if (count >= 16) {
+        // The last 16 bytes are blended from the pixels as they were and
+        // stored after the others, so the bytes where the final block
+        // overlaps the one before come out the same from both.
+        const int32_t last = count - 16;
+        const __m128i lastTips = _mm_loadu_si128(reinterpret_cast<const __m128i *>(tips + last));
+        const bool lastEmpty = empty(lastTips);
+        const __m128i lastResult = lastEmpty ? zero : block(last, lastTips);
+        for (; o < last; o += 16) {
+            const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i *>(tips + o));
+            if (!empty(t)) _mm_storeu_si128(reinterpret_cast<__m128i *>(pixels + o), block(o, t));
+        }
+        if (!lastEmpty) _mm_storeu_si128(reinterpret_cast<__m128i *>(pixels + last), lastResult);
+        return;
+    }
+#endif
+    for (; o < count; ++o) {
+        if (tips[o] == 0) continue;
+        const int32_t cv = std::max(0, std::min(tips[o] + offset, 128));
+        pixels[o] = brush::BlendChannel(pixels[o], pattern[o % 3], share.Of(cv));
+    }
+}
 
 PaintResult PaintSumie(brush::EngineState &engine, PlugInBrushContext *ctx, DirtyRect &rect) {
     const brush::BgrColor colour = brush::ColorOf(ctx->color);
-    const uint32_t target = PackTarget(colour.b, colour.g, colour.r);
+    uint8_t pattern[48];
+    for (int32_t o = 0; o < 48; o += 3) {
+        pattern[o] = colour.b;
+        pattern[o + 1] = colour.g;
+        pattern[o + 2] = colour.r;
+    }
     // The slots are shared with other brushes: read back within the
     // brush's own ranges, so a share never exceeds the coverage.
-    const int32_t capacity = engine.carriedColor[1];
+    const int32_t capacity = std::min(engine.carriedColor[1], kMostCapacity);
     if (capacity <= 0) {  // an empty brush (K = 0): dabs placed, nothing laid
         brush::LayDabs(engine, ctx, rect, brush::DabSpacing::Ratio(kSumieSpacingPercent), [](const DabPlace &) {});
         return PaintResult::kPainted;
     }
-    const int32_t ink = std::max(0, std::min(engine.carriedColor[0], capacity));
-    InkShare share(std::min(ink + 1, capacity), capacity);
-    int32_t coverage[256];
-    for (int32_t t = 0; t < 256; ++t) coverage[t] = brush::StandardCoverage(t, ctx->pressure);
+    int32_t ink = std::max(0, std::min(engine.carriedColor[0], capacity));
+    ink = std::min(ink + 1, capacity);
     const brush::CanvasView canvas = brush::CanvasOf(ctx);
-    DabRowScratch row(ctx->tipWidth);
+    const int32_t width = ctx->tipWidth;
+    const size_t maskBytes = 3 * static_cast<size_t>(width) * static_cast<size_t>(ctx->tipHeight);
+    const auto *tripled = static_cast<const uint8_t *>(ctx->workBits);
+    std::vector<uint8_t> rowTips;  // tips tripled row by row when workBits is gone
+    if (!tripled) rowTips.resize(3 * static_cast<size_t>(width));
     brush::LayDabs(engine, ctx, rect, brush::DabSpacing::Ratio(kSumieSpacingPercent), [&](const DabPlace &place) {
         engine.tipVariantIndex = std::rand() % kSumieMasks;
-        LayDabRows(canvas, place, brush::TipMask(ctx, engine.tipVariantIndex), ctx->tipWidth, row,
-                   [&](const uint8_t *tip, int32_t, int32_t, int32_t count, DabRowScratch &out) {
-                       for (int32_t i = 0; i < count; ++i) out.Set(i, target, share.Of(coverage[tip[i]]));
-                   });
-        share.Spend();
+        const InkShare share(ink, capacity);
+        for (int32_t j = 0; j < place.sizeH; ++j) {
+            const uint8_t *tips;
+            if (tripled) {
+                tips = tripled + engine.tipVariantIndex * maskBytes +
+                       3 * (static_cast<size_t>(place.tipY + j) * width + place.tipX);
+            } else {
+                const uint8_t *mask = brush::TipMask(ctx, engine.tipVariantIndex) +
+                                      static_cast<size_t>(place.tipY + j) * width + place.tipX;
+                for (int32_t i = 0; i < place.sizeW; ++i) std::memset(&rowTips[3 * i], mask[i], 3);
+                tips = rowTips.data();
+            }
+            BlendInkRow(canvas.Pixel(place.canvasX, place.canvasRow + j), tips, 3 * place.sizeW, ctx->pressure, share,
+                        pattern);
+        }
+        ink = std::max(ink - 1, 0);
     });
-    engine.carriedColor[0] = share.ink();
+    engine.carriedColor[0] = ink;
     return PaintResult::kPainted;
 }
 
