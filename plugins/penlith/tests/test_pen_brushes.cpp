@@ -226,6 +226,17 @@ TEST(InkWash, StrokesStartFullAndRunDry) {
             ASSERT_EQ(b.canvas.Pixel(20 - 8 + i, 30 + 8 - j), Grey(255 - 255 * f / 128)) << i << ", " << j;
         }
     }
+    // Without the tripled masks it keeps in workBits the brush lays the
+    // same dab from its masks alone.
+    const auto clicked = b.canvas.Snapshot();
+    void *tripled = b.brush.ctx().workBits;
+    b.brush.ctx().workBits = nullptr;
+    b.canvas.Fill(Grey(255));
+    std::srand(5);
+    ASSERT_EQ(b.brush.Start(20, 30), 1);
+    b.brush.End();
+    b.brush.ctx().workBits = tripled;
+    EXPECT_EQ(b.canvas.Snapshot(), clicked);
 
     auto darkness = [&](int x0, int x1, int y) {
         long sum = 0;
