@@ -94,10 +94,37 @@ struct InkShare {
     int32_t Of(int32_t cv) const { return (cv * high + ((cv * low) >> 16)) >> 2; }
 };
 
-// One dab row as `count` channel bytes: each moves toward its target
-// channel (pattern[o % 3]) by the share of its tip byte's coverage.
+// The colour as channel bytes in row order (blue, green, red, blue, ...),
+// and for SSE2 as 16-bit lanes for a block of 16 bytes starting at each of
+// the three channels.
+struct InkColour {
+    uint8_t pattern[48];
+#if defined(__SSE2__)
+    __m128i lanesLo[3], lanesHi[3];
+#endif
+    explicit InkColour(brush::BgrColor colour) {
+        for (int32_t o = 0; o < 48; o += 3) {
+            pattern[o] = colour.b;
+            pattern[o + 1] = colour.g;
+            pattern[o + 2] = colour.r;
+        }
+#if defined(__SSE2__)
+        for (int32_t phase = 0; phase < 3; ++phase) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(pattern + phase));
+            lanesLo[phase] = _mm_unpacklo_epi8(bytes, _mm_setzero_si128());
+            lanesHi[phase] = _mm_unpackhi_epi8(bytes, _mm_setzero_si128());
+        }
+#endif
+    }
+};
+
+// One dab row as `count` channel bytes: each moves toward its colour
+// channel by the share of its tip byte's coverage.  With kFullPressure the
+// coverage is the tip byte itself (pressure 128 and tip bytes of at most
+// 128, as the masks are built), which saves the clamp.
+template <bool kFullPressure>
 void BlendInkRow(uint8_t *pixels, const uint8_t *tips, int32_t count, int32_t pressure, const InkShare &share,
-                 const uint8_t *pattern) {
+                 const InkColour &colour) {
     int32_t o = 0;
     const int32_t offset = std::max(-256, std::min(pressure, 256)) - 128;
 #if defined(__SSE2__)
@@ -109,8 +136,11 @@ void BlendInkRow(uint8_t *pixels, const uint8_t *tips, int32_t count, int32_t pr
     const __m128i roundToZero = _mm_set1_epi16(127);
     // The coverage share of eight tip bytes (16-bit lanes); 0 where t = 0.
     auto shareOf = [&](__m128i t) {
-        const __m128i painted = _mm_cmpgt_epi16(t, zero);
-        const __m128i cv = _mm_and_si128(_mm_min_epi16(_mm_max_epi16(_mm_add_epi16(t, shift), zero), full), painted);
+        __m128i cv = t;
+        if (!kFullPressure) {
+            const __m128i painted = _mm_cmpgt_epi16(t, zero);
+            cv = _mm_and_si128(_mm_min_epi16(_mm_max_epi16(_mm_add_epi16(t, shift), zero), full), painted);
+        }
         return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(cv, high), _mm_mulhi_epu16(cv, low)), 2);
     };
     auto blend = [&](__m128i old, __m128i target, __m128i f) {
@@ -121,11 +151,9 @@ void BlendInkRow(uint8_t *pixels, const uint8_t *tips, int32_t count, int32_t pr
     // 16 channel bytes from `from`, blended.
     auto block = [&](int32_t from, __m128i t) {
         const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i *>(pixels + from));
-        const __m128i target = _mm_loadu_si128(reinterpret_cast<const __m128i *>(pattern + from % 3));
-        const __m128i lo = blend(_mm_unpacklo_epi8(old, zero), _mm_unpacklo_epi8(target, zero),
-                                 shareOf(_mm_unpacklo_epi8(t, zero)));
-        const __m128i hi = blend(_mm_unpackhi_epi8(old, zero), _mm_unpackhi_epi8(target, zero),
-                                 shareOf(_mm_unpackhi_epi8(t, zero)));
+        const int32_t phase = from % 3;
+        const __m128i lo = blend(_mm_unpacklo_epi8(old, zero), colour.lanesLo[phase], shareOf(_mm_unpacklo_epi8(t, zero)));
+        const __m128i hi = blend(_mm_unpackhi_epi8(old, zero), colour.lanesHi[phase], shareOf(_mm_unpackhi_epi8(t, zero)));
         return _mm_packus_epi16(lo, hi);
     };
     auto empty = [&](__m128i t) { return _mm_movemask_epi8(_mm_cmpeq_epi8(t, zero)) == 0xFFFF; };
@@ -148,18 +176,12 @@ void BlendInkRow(uint8_t *pixels, const uint8_t *tips, int32_t count, int32_t pr
     for (; o < count; ++o) {
         if (tips[o] == 0) continue;
         const int32_t cv = std::max(0, std::min(tips[o] + offset, 128));
-        pixels[o] = brush::BlendChannel(pixels[o], pattern[o % 3], share.Of(cv));
+        pixels[o] = brush::BlendChannel(pixels[o], colour.pattern[o % 3], share.Of(cv));
     }
 }
 
 PaintResult PaintSumie(brush::EngineState &engine, PlugInBrushContext *ctx, DirtyRect &rect) {
-    const brush::BgrColor colour = brush::ColorOf(ctx->color);
-    uint8_t pattern[48];
-    for (int32_t o = 0; o < 48; o += 3) {
-        pattern[o] = colour.b;
-        pattern[o + 1] = colour.g;
-        pattern[o + 2] = colour.r;
-    }
+    const InkColour colour(brush::ColorOf(ctx->color));
     // The slots are shared with other brushes: read back within the
     // brush's own ranges, so a share never exceeds the coverage.
     const int32_t capacity = std::min(engine.carriedColor[1], kMostCapacity);
@@ -189,8 +211,12 @@ PaintResult PaintSumie(brush::EngineState &engine, PlugInBrushContext *ctx, Dirt
                 for (int32_t i = 0; i < place.sizeW; ++i) std::memset(&rowTips[3 * i], mask[i], 3);
                 tips = rowTips.data();
             }
-            BlendInkRow(canvas.Pixel(place.canvasX, place.canvasRow + j), tips, 3 * place.sizeW, ctx->pressure, share,
-                        pattern);
+            uint8_t *pixels = canvas.Pixel(place.canvasX, place.canvasRow + j);
+            if (ctx->pressure == BRUSH_PRESSURE_FULL) {
+                BlendInkRow<true>(pixels, tips, 3 * place.sizeW, ctx->pressure, share, colour);
+            } else {
+                BlendInkRow<false>(pixels, tips, 3 * place.sizeW, ctx->pressure, share, colour);
+            }
         }
         ink = std::max(ink - 1, 0);
     });

@@ -205,8 +205,9 @@ TEST(OilyPen, OverlapsDarkenByTheInkRule) {
     EXPECT_LT(twice, std::min(once, alsoOnce) - 20);
 }
 
-// One click of the ink wash replayed: 451 of 600 units (K = 30) scale the
-// coverage of every tip byte, on the mask of the first rand() draw.  A
+// Clicks of the ink wash replayed: 451 of 600 units (K = 30) scale the
+// coverage of every tip byte, on the mask of the first rand() draw, at a
+// light and at full pressure.  A
 // long stroke (K = 10: 151 of 200 units) then fades out, and a fresh
 // stroke starts full again; with no ink at all (K = 0) nothing is laid.
 TEST(InkWash, StrokesStartFullAndRunDry) {
@@ -214,16 +215,20 @@ TEST(InkWash, StrokesStartFullAndRunDry) {
     b.brush.SetParams(16, 100, 30);
     ASSERT_EQ(b.brush.Select(), 1);
     b.brush.ctx().color = brush_test::ColorValue(0, 0, 0);
-    std::srand(5);
-    const int variant = std::rand() % 3;
-    std::srand(5);
-    ASSERT_EQ(b.brush.Start(20, 30), 1);
-    b.brush.End();
-    const auto *mask = static_cast<const uint8_t *>(b.brush.ctx().tipBits) + variant * 256;
-    for (int j = 0; j < 16; ++j) {
-        for (int i = 0; i < 16; ++i) {
-            const int f = 451 * Clamp(mask[j * 16 + i], 0, 128) / 600;
-            ASSERT_EQ(b.canvas.Pixel(20 - 8 + i, 30 + 8 - j), Grey(255 - 255 * f / 128)) << i << ", " << j;
+    for (int pressure : {90, 128}) {
+        b.canvas.Fill(Grey(255));
+        std::srand(5);
+        const int variant = std::rand() % 3;
+        std::srand(5);
+        ASSERT_EQ(b.brush.Start(20, 30, BRUSHKEY_LBUTTON, pressure), 1);
+        b.brush.End();
+        const auto *mask = static_cast<const uint8_t *>(b.brush.ctx().tipBits) + variant * 256;
+        for (int j = 0; j < 16; ++j) {
+            for (int i = 0; i < 16; ++i) {
+                const int t = mask[j * 16 + i], f = t ? 451 * Clamp(pressure + t - 128, 0, 128) / 600 : 0;
+                ASSERT_EQ(b.canvas.Pixel(20 - 8 + i, 30 + 8 - j), Grey(255 - 255 * f / 128))
+                    << i << ", " << j << " at pressure " << pressure;
+            }
         }
     }
     // Without the tripled masks it keeps in workBits the brush lays the
