@@ -58,17 +58,15 @@ constexpr int32_t kMostCapacity = 20 * kMostSupply;  // keeps cv x capacity belo
 int BuildSumieTips(brush::EngineState &engine, PlugInBrushContext *ctx) {
     if (!ctx) return 0;
     if (!BuildTurnedTips(engine, ctx, kTextureBristleMarks, kSumieMasks, -kSumieAngleStep, kSumieAngleStep)) return 0;
-    // The masks with every byte three times, one per channel.
+    // The masks with every byte three times, one per channel: for speed
+    // only, so without the memory for them the brush paints from its masks.
     const size_t bytes = static_cast<size_t>(ctx->tipWidth) * static_cast<size_t>(ctx->tipHeight) * kSumieMasks;
     auto *tripled = static_cast<uint8_t *>(brush::AllocBrushBuffer(3 * bytes));
-    if (!tripled) {
-        brush::ReleaseTipBuffers(engine, ctx);
-        ctx->tipWidth = ctx->tipHeight = 0;
-        return 0;
+    if (tripled) {
+        const auto *masks = static_cast<const uint8_t *>(ctx->tipBits);
+        for (size_t k = 0; k < bytes; ++k) std::memset(tripled + 3 * k, masks[k], 3);
+        ctx->workBits = tripled;
     }
-    const auto *masks = static_cast<const uint8_t *>(ctx->tipBits);
-    for (size_t k = 0; k < bytes; ++k) std::memset(tripled + 3 * k, masks[k], 3);
-    ctx->workBits = tripled;
     return 1;
 }
 
