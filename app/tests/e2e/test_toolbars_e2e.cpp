@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "e2e_support.h"
 #include "test_support.h"
@@ -335,6 +336,73 @@ TEST_F(BarsE2E, KidsModeWithAllBarsPaintsTheChosenColourAndWidth) {
     for (const char *line : {"KidsMode=7", "CurrentPen=1", "CurrentPenSize=2"}) {
         EXPECT_NE(text->find(line), std::string::npos) << line << " in\n" << *text;
     }
+}
+
+// The chalk pen "ちょーく" selects Penlith's chalk by name: a drag paints a
+// stroke of the pen's big size (20) whose pixels the paper grain thins and
+// shades.  Where the grain lets the chalk cover a pixel it also lifts it
+// lighter, so hardly a pixel of the core comes within 12 of the blue
+// itself; the crayon, which the pen keeps when the chalk is not installed,
+// lays a third of its core there.
+TEST_F(BarsE2E, KidsChalkPenPaintsAGrainyStroke) {
+    Kids kids(L"/c");
+    HWND end = kids.WaitForWindow(kEndCaption);
+    ASSERT_NE(end, nullptr);
+    Pump(300);
+    HWND dialog = OpenKidsDialog(kids, end);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(ClickControl(dialog, 1010));
+    ASSERT_TRUE(ClickControl(dialog, 1012));
+    ASSERT_TRUE(ClickControl(dialog, IDOK));
+    ASSERT_NE(kids.WaitForCanvas(8000), nullptr);
+    HWND pen = kids.WaitForWindow(kPenCaption, 5000);
+    HWND color = kids.WaitForWindow(kColorCaption, 5000);
+    HWND size = kids.WaitForWindow(kSizeCaption, 5000);
+    ASSERT_TRUE(pen && color && size);
+    Pump(500);
+    const Shot paper = SettledScreen();
+
+    ASSERT_TRUE(ClickControl(color, 1030));  // あお
+    ASSERT_TRUE(ClickControl(size, 1015));   // おおきい
+    ASSERT_TRUE(ClickControl(pen, 1043));    // ちょーく
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    const int y = h / 2 + 40;
+    Drag({w / 2 - 200, y}, {w / 2 + 200, y}, false);
+    const Shot drawn = SettledScreen();
+    SaveShot(drawn, ShotPath("kids-chalk"));
+
+    // Across the stroke: about the tip's 20 pixels changed.
+    for (int x : {w / 2 - 100, w / 2, w / 2 + 100}) {
+        const int width = StrokeWidth(paper, drawn, x, y);
+        EXPECT_GE(width, 14) << "at " << x;
+        EXPECT_LE(width, 24) << "at " << x;
+    }
+    // Along its core: blue over the paper, in many different strengths.
+    int changed = 0, pureBlue = 0, bluer = 0;
+    std::vector<uint32_t> levels;
+    for (int x = w / 2 - 150; x < w / 2 + 150; ++x) {
+        for (int dy = -4; dy <= 4; ++dy) {
+            const uint32_t before = paper.at(x, y + dy), after = drawn.at(x, y + dy);
+            changed += before != after;
+            const int r = (after >> 16) & 0xFF, g = (after >> 8) & 0xFF, b = after & 0xFF;
+            pureBlue += std::abs(r - 0x08) <= 12 && std::abs(g - 0x08) <= 12 && std::abs(b - 0xE0) <= 12;
+            bluer += static_cast<int>(after & 0xFF) - static_cast<int>((after >> 16) & 0xFF) >
+                     static_cast<int>(before & 0xFF) - static_cast<int>((before >> 16) & 0xFF);
+            levels.push_back(after);
+        }
+    }
+    std::sort(levels.begin(), levels.end());
+    const auto distinct = std::unique(levels.begin(), levels.end()) - levels.begin();
+    const int total = 300 * 9;
+    EXPECT_GT(changed, total * 9 / 10);
+    EXPECT_GT(bluer, total * 8 / 10);
+    EXPECT_LT(pureBlue, total / 20);
+    EXPECT_GT(distinct, 100);
+
+    EXPECT_EQ(kids.Close(), 0u);
+    const auto text = settings_.Read();
+    ASSERT_TRUE(text);
+    EXPECT_NE(text->find("CurrentPen=2"), std::string::npos) << *text;
 }
 
 // The brightness dialog: a page key moves the thumb one page (5);

@@ -27,5 +27,11 @@ PENLITH_BRUSH(SeuratBrush, 11)       // art brush: soft tip, 64-colour palette p
 PENLITH_BRUSH(RainbowBrush, 12)      // rainbow: soft tip walking round the hue circle
 PENLITH_BRUSH(TouchBrush, 13)        // finger: smears the colour under the stroke
 PENLITH_BRUSH(WaterColorDashBrush, 20)  // flat watercolour: pooled tip over a fixed paper grain
+PENLITH_BRUSH(ChalkBrush, 21)        // chalk: flat tip, paper grain thins and shades the colour
+PENLITH_BRUSH(DryBrush, 22)          // dry brush: 5 turned bristle marks, strength per dab
+PENLITH_BRUSH(PastelBrush, 23)       // pastel: 3 turned mottled blobs, paper grain tints
+PENLITH_BRUSH(OilyPenBrush, 24)      // oily pen: turned nib, ink takes away from what lies under it
+PENLITH_BRUSH(FountainPenBrush, 25)  // fountain pen: 10 discs, wider as the ink pools when slow
+PENLITH_BRUSH(SumieBrush, 26)        // ink wash: bristle marks fading as the stroke's ink runs out
 PENLITH_BRUSH(BucketBrush, 27)       // paint bucket: one flood fill a stroke (bucket_fill.h)
 PENLITH_BRUSH(FurBrush, 28)          // fur: random speckled tip; no descriptor row

@@ -30,14 +30,11 @@
 #include <cstring>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "brush_engine.h"
 #include "brush_platform.h"
 #include "brush_textures.h"
 #include "penlith_brushes.h"
+#include "pixel_target_blend.h"
 #include "watercolour_rules.h"
 
 namespace penlith {
@@ -154,29 +151,6 @@ int MakeFlatWatercolourTip(brush::EngineState &engine, PlugInBrushContext *ctx) 
         FillFlatWatercolourMask(engine, mask, size, peak);
     }
     return 1;
-}
-
-// n channel bytes moved toward their own targets by their own coverage
-// (0..128), truncated toward zero: the standard blend with a target per
-// pixel.  SSE2 takes 8 channels at a time; a coverage of 0 leaves a byte.
-void BlendChannelsToTargets(uint8_t *pixels, const uint8_t *targets, const int16_t *coverage, int32_t n) {
-    int32_t k = 0;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i roundToZero = _mm_set1_epi16(127);
-    for (; k + 8 <= n; k += 8) {
-        const __m128i old = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(pixels + k)), zero);
-        const __m128i to = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(targets + k)), zero);
-        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i *>(coverage + k));
-        // |to - old| x c <= 255 x 128 fits 16 bits; adding 127 to negative
-        // products makes the arithmetic shift truncate toward zero.
-        __m128i product = _mm_mullo_epi16(_mm_sub_epi16(to, old), c);
-        product = _mm_add_epi16(product, _mm_and_si128(_mm_srai_epi16(product, 15), roundToZero));
-        const __m128i blended = _mm_add_epi16(old, _mm_srai_epi16(product, 7));
-        _mm_storel_epi64(reinterpret_cast<__m128i *>(pixels + k), _mm_packus_epi16(blended, zero));
-    }
-#endif
-    for (; k < n; ++k) pixels[k] = brush::BlendChannel(pixels[k], targets[k], coverage[k]);
 }
 
 // Per painting call: the coverage of every tip byte as four 16-bit
