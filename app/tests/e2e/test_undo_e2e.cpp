@@ -87,23 +87,23 @@ bool WaitFor(F done, DWORD timeoutMs) {
 }
 
 // The page bar of the process: its top-level window holding button 1053.
+struct BarSearch {
+    DWORD process;
+    HWND bar;
+};
+BOOL CALLBACK FindBar(HWND window, LPARAM param) {
+    auto *search = reinterpret_cast<BarSearch *>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != search->process || !IsWindowVisible(window) || !GetDlgItem(window, kNextButton)) return TRUE;
+    search->bar = window;
+    return FALSE;
+}
 HWND PageBar(const Kids &kids) {
-    struct Search {
-        DWORD process;
-        HWND bar;
-    } search{kids.id(), nullptr};
+    BarSearch search{kids.id(), nullptr};
     WaitFor(
         [&] {
-            EnumWindows(
-                [](HWND w, LPARAM p) -> BOOL {
-                    auto *s = reinterpret_cast<Search *>(p);
-                    DWORD pid = 0;
-                    GetWindowThreadProcessId(w, &pid);
-                    if (pid != s->process || !IsWindowVisible(w) || !GetDlgItem(w, kNextButton)) return TRUE;
-                    s->bar = w;
-                    return FALSE;
-                },
-                reinterpret_cast<LPARAM>(&search));
+            EnumWindows(FindBar, reinterpret_cast<LPARAM>(&search));
             return search.bar != nullptr;
         },
         15000);
@@ -220,15 +220,15 @@ TEST_F(UndoE2E, KilledMidDragThePageHoldsWholeStrokesUpToTheLastAutosave) {
         std::pair<int, int> found{0, 0};
         if (page.width == 0) return found;
         for (int x = 100; x <= 500; x += 40) {
-            bool near = false;
+            bool nearby = false;
             for (int y = rowOf(k) - 20; y <= rowOf(k) + 20; ++y) {
                 for (int dx = -20; dx < 20; ++dx) {
                     const bool changed = page.at(x + dx, y) != paper.at(x + dx, y);
                     found.first += changed;
-                    near = near || (changed && std::abs(y - rowOf(k)) <= 8 && std::abs(dx) <= 8);
+                    nearby = nearby || (changed && std::abs(y - rowOf(k)) <= 8 && std::abs(dx) <= 8);
                 }
             }
-            found.second += near;
+            found.second += nearby;
         }
         return found;
     };
