@@ -6,7 +6,9 @@
 //              the repaint of the same rectangle alone;
 //   undo100.*  recording that drag as one undo step (the stroke's
 //              rectangle handed from the canvas's shadow copy to the
-//              history), against the drag itself.
+//              history), against the drag itself;
+//   autosave.* the copy of the canvas an autosave takes on the user-
+//              interface thread, against one frame.
 #include <windows.h>
 
 #include <string>
@@ -16,6 +18,7 @@
 #include "canvas_pictures.h"
 #include "canvas_undo.h"
 #include "canvas_window.h"
+#include "dibwork.h"
 #include "e2e_support.h"
 #include "test_support.h"
 
@@ -125,6 +128,14 @@ void BenchDrag() {
     Report("undo100.step_kib", static_cast<double>(stepBytes) / 1024, "KiB");
     Report("undo100.record_ms", bestRecord * 1000, "ms");
     Report("undo100.ratio_vs_drag", bestRecord / best, "x");
+    // The autosave's only work on the user-interface thread: a copy of the
+    // canvas for the writer thread, against one frame at 60 Hz.
+    const double snapshot = BestOf(10, [&] {
+        HBITMAP copy = CopyDIBitmap(app.canvasPicture);
+        FreeDIBitmap(&copy);
+    });
+    Report("autosave.snapshot_ms", snapshot * 1000, "ms");
+    Report("autosave.snapshot_vs_frame", snapshot / (1.0 / 60), "x");
     DestroyWindow(app.canvas);
 }
 

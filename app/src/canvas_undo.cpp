@@ -38,7 +38,8 @@ void Record(AppState &app, Step step) {
 void Move(AppState &app, bool undo) {
     if (!app.canvas || !IsWindowVisible(app.canvas)) return;
     const CanvasPlanes planes = PlanesOf(app);
-    const auto changed = undo ? app.undo.history.Undo(planes, app.whiteFlag) : app.undo.history.Redo(planes, app.whiteFlag);
+    UndoHistory &history = app.undo.history;
+    const auto changed = undo ? history.Undo(planes, app.whiteFlag) : history.Redo(planes, app.whiteFlag);
     if (!changed) return;
     app.undo.shadow.Refresh(planes.canvas, *changed);
     if (!changed->Empty()) {

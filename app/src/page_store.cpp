@@ -19,7 +19,8 @@ bool FlushToDisk(const std::string &path) {
 // Puts `bytes` in the place of `path` once they are all on the disk.
 bool WriteFileSafely(const std::string &path, const std::string &bytes) {
     const std::string temporary = TemporaryPageName(path);
-    HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     const bool complete = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
