@@ -67,7 +67,11 @@ void RecordStroke(AppState &app) {
     app.undo.pending = {};
     if (area.Empty()) return;
     const PixelPlane canvas = PlanesOf(app).canvas;
-    if (!app.undo.shadow.Fits(canvas)) return;
+    if (!app.undo.shadow.Fits(canvas)) {
+        // No step to be had, but the page has still changed.
+        NoteCanvasChanged(app);
+        return;
+    }
     Step step;
     step.whiteFlag = app.whiteFlag;  // a stroke leaves the white paper as it is
     step.patches.push_back(app.undo.shadow.TakeChange(canvas, area));
