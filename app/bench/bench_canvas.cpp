@@ -3,7 +3,12 @@
 //              against a bare full-screen window started the same way;
 //   drag100.*  one 100-pixel drag of the size-100 airbrush, from
 //              DragPlugInBrush to the end of the canvas repaint, against
-//              the repaint of the same rectangle alone.
+//              the repaint of the same rectangle alone;
+//   undo100.*  recording that drag as one undo step (the stroke's
+//              rectangle handed from the canvas's shadow copy to the
+//              history), against the drag itself;
+//   autosave.* the copy of the canvas an autosave takes on the user-
+//              interface thread, against one frame.
 #include <windows.h>
 
 #include <string>
@@ -11,7 +16,9 @@
 #include "app_state.h"
 #include "bench_support.h"
 #include "canvas_pictures.h"
+#include "canvas_undo.h"
 #include "canvas_window.h"
+#include "dibwork.h"
 #include "e2e_support.h"
 #include "test_support.h"
 
@@ -79,16 +86,26 @@ void BenchDrag() {
     RECT dirty{};
     const int y = 300;
     bool painted = true;
+    double bestRecord = 1e30;
+    size_t stepBytes = 0;
     auto drag = [&] {
         painted = app.brushes.StartStroke(app.canvas, app.canvasPicture, {300, y}, MK_LBUTTON, &dirty) && painted;
+        pintora::NoteStrokeArea(app, dirty);
         pintora::RedrawCanvas(app.canvas, &dirty);
         const double start = Now();
         painted = app.brushes.DragStroke({400, y}, &dirty) && painted;
         pintora::RedrawCanvas(app.canvas, &dirty);
         GdiFlush();
         const double t = Now() - start;
+        pintora::NoteStrokeArea(app, dirty);
         app.brushes.EndStroke({400, y});
+        // The step as the button's release records it.
+        const double recordStart = Now();
+        pintora::RecordStroke(app);
+        bestRecord = std::min(bestRecord, Now() - recordStart);
+        stepBytes = app.undo.history.bytes();
         pintora::RestoreBackground(app);
+        pintora::StartNewHistory(app);
         return t;
     };
     double best = 1e30;
@@ -108,6 +125,17 @@ void BenchDrag() {
     Report("drag100.airbrush_ms", best * 1000, "ms");
     Report("drag100.repaint_only_ms", repaint * 1000, "ms");
     Report("drag100.ratio_vs_repaint", best / repaint, "x");
+    Report("undo100.step_kib", static_cast<double>(stepBytes) / 1024, "KiB");
+    Report("undo100.record_ms", bestRecord * 1000, "ms");
+    Report("undo100.ratio_vs_drag", bestRecord / best, "x");
+    // The autosave's only work on the user-interface thread: a copy of the
+    // canvas for the writer thread, against one frame at 60 Hz.
+    const double snapshot = BestOf(10, [&] {
+        HBITMAP copy = CopyDIBitmap(app.canvasPicture);
+        FreeDIBitmap(&copy);
+    });
+    Report("autosave.snapshot_ms", snapshot * 1000, "ms");
+    Report("autosave.snapshot_vs_frame", snapshot / (1.0 / 60), "x");
     DestroyWindow(app.canvas);
 }
 

@@ -1,6 +1,7 @@
 #include "page_files.h"
 
 #include <cctype>
+#include <string_view>
 
 #include "settings_model.h"
 
@@ -25,6 +26,28 @@ int TurnedPage(int index, bool forward) {
 }
 
 std::string TemporaryPageName(const std::string &pageName) { return pageName + ".new"; }
+
+std::string AutosaveMarkerName(const std::string &programFolder, bool kids) {
+    return PageFolder(programFolder, kids) + "autosave.txt";
+}
+
+std::string AutosaveMarkerText(int index) {
+    const int page = ((index % kPagesPerMode) + kPagesPerMode) % kPagesPerMode;
+    return "page=" + std::to_string(page) + "\r\n";
+}
+
+int ParseAutosaveMarker(const std::string &text) {
+    constexpr std::string_view kPrefix = "page=";
+    if (text.compare(0, kPrefix.size(), kPrefix) != 0) return -1;
+    size_t i = kPrefix.size();
+    int page = 0, digits = 0;
+    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) && digits < 3; ++i, ++digits) {
+        page = page * 10 + (text[i] - '0');
+    }
+    const std::string_view rest = std::string_view(text).substr(i);
+    if (digits == 0 || page >= kPagesPerMode || !(rest.empty() || rest == "\r\n" || rest == "\n")) return -1;
+    return page;
+}
 
 ExportKind ExportKindOf(const std::string &fileName, size_t extensionOffset) {
     if (extensionOffset == 0 || extensionOffset >= fileName.size()) return ExportKind::kNothing;

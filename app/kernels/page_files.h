@@ -34,6 +34,15 @@ int TurnedPage(int index, bool forward);
 // replacing the page is a rename within one volume.
 std::string TemporaryPageName(const std::string &pageName);
 
+// The autosave marker of a mode, "autosave.txt" in the page folder: while
+// it exists, the page it names holds an autosave of a run that did not end
+// (it crashed, or the power went).  Its text is "page=" and the page index
+// 0..23 in decimal.
+std::string AutosaveMarkerName(const std::string &programFolder, bool kids);
+std::string AutosaveMarkerText(int index);
+// The page index of a marker's text, or -1 when the text names none.
+int ParseAutosaveMarker(const std::string &text);
+
 // What "save as" writes for the chosen name: the extension after the
 // dialog's extension offset, compared without regard to case.
 enum class ExportKind { kBmp, kJpeg, kNothing };

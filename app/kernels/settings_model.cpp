@@ -21,6 +21,8 @@ Settings Clamped(const Settings &s) {
     c.lastKidsPage = std::clamp<int32_t>(s.lastKidsPage, 0, kPagesPerMode - 1);
     c.colKidsPaper = static_cast<int32_t>(static_cast<uint32_t>(s.colKidsPaper) & 0x02FFFFFFu);
     c.kidsRunAlready = s.kidsRunAlready != 0 ? 1 : 0;
+    c.undoMegabytes = std::clamp<int32_t>(s.undoMegabytes, 0, kUndoMegabytesLimit);
+    c.autoSaveSeconds = std::clamp<int32_t>(s.autoSaveSeconds, 1, kAutoSaveSecondsLimit);
     return c;
 }
 

@@ -25,6 +25,9 @@ struct Settings {
     int32_t lastKidsPage = 0;        // 0..23
     int32_t colKidsPaper = 0xCCCCCC; // flat paper colour, red in the low byte
     int32_t kidsRunAlready = 0;      // the kids-mode warning was shown
+    // Tuning values, read but never written: a user or a test sets them.
+    int32_t undoMegabytes = 64;      // memory cap of the undo history
+    int32_t autoSaveSeconds = 30;    // least time between two autosaves
 };
 
 // One key of the file and the member that holds it.
@@ -50,6 +53,15 @@ constexpr std::array<SettingKey, 8> kRunKeys = {{
     {"KidsRunAlready", &Settings::kidsRunAlready},
 }};
 
+// Tuning keys: read at start after the run keys, never written, so the
+// file holds them only where someone has put them.
+constexpr std::array<SettingKey, 2> kTuningKeys = {{
+    {"UndoMegabytes", &Settings::undoMegabytes},
+    {"AutoSaveSeconds", &Settings::autoSaveSeconds},
+}};
+constexpr int32_t kUndoMegabytesLimit = 1024;
+constexpr int32_t kAutoSaveSecondsLimit = 3600;
+
 // The default of a key (the value a missing key reads as).
 int32_t DefaultOf(const SettingKey &key);
 
@@ -57,7 +69,8 @@ int32_t DefaultOf(const SettingKey &key);
 // file names with: pen 0..5, size step 0..2, intensity -30..30, pages
 // 0..23 (each clamped to the nearest bound); kids options outside 0..15
 // become 0; the two flags become 0 or 1; the paper colour keeps its red,
-// green and blue bytes and the palette-relative flag 0x02.
+// green and blue bytes and the palette-relative flag 0x02.  The undo cap
+// is 0..1024 MiB (0: no undo), the autosave time 1..3600 s.
 Settings Clamped(const Settings &s);
 
 // The values written at the end of a run: as held, except that both pages

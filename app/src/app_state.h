@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include "autosave.h"
 #include "brush_manager.h"
+#include "canvas_undo.h"
 #include "eraser.h"
 #include "kids_tables.h"
 #include "settings_model.h"
@@ -34,11 +36,15 @@ struct AppState {
     // stroke ends.
     bool strokeRunning = false;
     POINT lastStrokePoint{0, 0};
+    // A right drag (or the tablet pen's eraser end) under way.
+    bool erasing = false;
     int lastTabletEraser = 0;  // last IsTabletEraceMode answer with no button down
     HPALETTE palette = nullptr;
     ToolWindows tools;
     BarFaces faces;
     EraserTrack eraser;
+    CanvasUndo undo;
+    Autosave autosave;
 
     Settings settings;
     int colorIndex = kFirstKidsColor;  // colour bar, not stored

@@ -2,6 +2,7 @@
 // start mode and Bristler's brush menu all arrive as WM_COMMAND.
 #include "app_state.h"
 #include "canvas_pictures.h"
+#include "canvas_undo.h"
 #include "canvas_window.h"
 #include "clipboard_paste.h"
 #include "dibwork.h"
@@ -17,7 +18,7 @@ HCURSOR WaitCursor() { return SetCursor(LoadCursorW(nullptr, reinterpret_cast<LP
 // 1000, 1006: the end bar replaces the canvas.
 void EndDrawing(AppState &app) {
     WaitCursor();
-    SaveCurrentPage(app);
+    SavePageAtEnd(app);
     DestroyToolBars(app);
     if (!CreateToolBar(app, ToolBar::kEnd)) {
         // Only when the bar cannot be made at all (no memory): a hidden
@@ -36,6 +37,8 @@ void StartNormalMode(AppState &app) {
     ShowWindow(app.canvas, SW_HIDE);
     DestroyActionOrEndBar(app);
     MakeScreenBackground(app);
+    ResumeAfterCrash(app);
+    StartNewHistory(app);
     CreateToolBar(app, ToolBar::kAction);
     ShowWindow(app.canvas, SW_SHOW);
     CreateToolBar(app, ToolBar::kPage);
@@ -47,9 +50,11 @@ void StartNormalMode(AppState &app) {
 
 // 1007: white paper; erasing paints white from now on.
 void FillWhite(AppState &app) {
+    const bool whiteBefore = app.whiteFlag;
     if (app.canvasPicture) MetaDIBFillWhite(nullptr, app.canvasPicture);
     RedrawCanvas(app.canvas);
     app.whiteFlag = true;
+    RecordCommand(app, whiteBefore);
 }
 
 // The kids-mode warning, once per installation.
@@ -77,6 +82,8 @@ void StartKidsMode(AppState &app, LPARAM options) {
         MakePaperBackground(app);
     }
     app.whiteFlag = false;
+    ResumeAfterCrash(app);
+    StartNewHistory(app);
     CreateToolBar(app, ToolBar::kPage);
     ShowWindow(app.canvas, SW_SHOW);
     SelectKidsPen(app);
@@ -90,9 +97,11 @@ void ShowTips(AppState &app) {
 
 // 40005: clear back to the background.
 void Clear(AppState &app) {
+    const bool whiteBefore = app.whiteFlag;
     RestoreBackground(app);
     RedrawCanvas(app.canvas);
     app.whiteFlag = false;
+    RecordCommand(app, whiteBefore);
 }
 
 // 8000 + n: brush n of Bristler's menu.  Ids beyond the brush table are
@@ -133,6 +142,8 @@ void OnCommand(AppState &app, int id, LPARAM param) {
         case IDM_PASTE: PasteScreenShot(app); return;
         case IDM_TIPS: ShowTips(app); return;
         case IDM_CLEAR: Clear(app); return;
+        case IDM_UNDO: UndoCanvas(app); return;
+        case IDM_REDO: RedoCanvas(app); return;
         default:
             if (id >= IDM_BRUSH_FIRST) SelectMenuBrush(app, id);
             return;

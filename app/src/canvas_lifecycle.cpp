@@ -4,6 +4,7 @@
 #include <imm.h>
 
 #include "app_state.h"
+#include "autosave.h"
 #include "canvas_pictures.h"
 #include "canvas_window.h"
 #include "dibwork.h"
@@ -81,12 +82,15 @@ LRESULT OnCreate(AppState &app, HWND canvas) {
 
 void OnClose(AppState &app) {
     EndRunningStroke(app);
-    SaveCurrentPage(app);
+    SavePageAtEnd(app);
     DestroyWindow(app.canvas);
 }
 
 void OnDestroy(AppState &app) {
     EndRunningStroke(app);
+    FinishAutosave(app);
+    KillTimer(app.canvas, kAutosaveTimer);
+    app.autosave.timerArmed = false;
     FreePictures(app);
     if (app.brushes.exists()) app.brushes.End();
     if (app.palette) DeleteObject(app.palette);

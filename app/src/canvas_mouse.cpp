@@ -5,6 +5,8 @@
 #include "app_state.h"
 #include "canvas_window.h"
 #include "erase.h"
+#include "canvas_undo.h"
+#include "autosave.h"
 
 namespace pintora {
 namespace {
@@ -31,12 +33,27 @@ void OnLeftButtonDown(AppState &app, WPARAM keys, LPARAM position) {
         if (app.brushes.StartStroke(app.canvas, app.canvasPicture, p, KeyFlags(keys), &dirty)) {
             app.strokeRunning = true;
             app.lastStrokePoint = p;
+            NoteStrokeArea(app, dirty);
             RedrawPainted(app, dirty);
         }
     } else {
         ShowEraserCursor(app);
+        app.erasing = true;
         EraseTo(app, p, true);
     }
+}
+
+// The end of a drag: what it changed becomes one undo step, and a due
+// autosave is written now, between strokes.
+void EndOfDrag(AppState &app) {
+    RecordStroke(app);
+    AutosaveIfDue(app);
+}
+
+void OnAutosaveTimer(AppState &app) {
+    KillTimer(app.canvas, kAutosaveTimer);
+    app.autosave.timerArmed = false;
+    AutosaveIfDue(app);
 }
 
 // The capture is released only when no other button still drags: a right
@@ -45,26 +62,36 @@ void OnLeftButtonDown(AppState &app, WPARAM keys, LPARAM position) {
 void OnLeftButtonUp(AppState &app, WPARAM keys, LPARAM position) {
     if (!BrushManager::TabletEraser()) app.brushes.EndStroke(PointOf(position));
     app.strokeRunning = false;
-    if (!(keys & MK_RBUTTON)) ReleaseCapture();
+    if (!(keys & MK_RBUTTON)) {
+        app.erasing = false;
+        ReleaseCapture();
+    }
+    EndOfDrag(app);
 }
 
 void EndRunningStroke(AppState &app) {
-    if (!app.strokeRunning) return;
-    app.strokeRunning = false;
-    app.brushes.EndStroke(app.lastStrokePoint);
-    if (GetCapture() == app.canvas) ReleaseCapture();
+    if (app.strokeRunning) {
+        app.strokeRunning = false;
+        app.brushes.EndStroke(app.lastStrokePoint);
+        if (GetCapture() == app.canvas) ReleaseCapture();
+    }
+    // An eraser drag goes on, but what it has done so far is one step.
+    RecordStroke(app);
 }
 
 void OnRightButtonDown(AppState &app, WPARAM, LPARAM position) {
     ShowEraserCursor(app);
     SetFocus(app.canvas);
     SetCapture(app.canvas);
+    app.erasing = true;
     EraseTo(app, PointOf(position), true);
 }
 
 void OnRightButtonUp(AppState &app, WPARAM keys, LPARAM) {
     if (!(keys & MK_LBUTTON)) ReleaseCapture();
+    app.erasing = false;
     SetCanvasCursor(app.canvas, app.brushCursor, false);
+    EndOfDrag(app);
 }
 
 void OnMouseMove(AppState &app, WPARAM keys, LPARAM position) {
@@ -73,7 +100,10 @@ void OnMouseMove(AppState &app, WPARAM keys, LPARAM position) {
         if (!BrushManager::TabletEraser()) {
             RECT dirty{};
             if (app.strokeRunning) app.lastStrokePoint = p;
-            if (app.brushes.DragStroke(p, &dirty)) RedrawPainted(app, dirty);
+            if (app.brushes.DragStroke(p, &dirty)) {
+                NoteStrokeArea(app, dirty);
+                RedrawPainted(app, dirty);
+            }
         } else {
             EraseTo(app, p, false);
         }

@@ -41,6 +41,12 @@ LRESULT CALLBACK CanvasProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_RBUTTONDOWN: OnRightButtonDown(*app, wParam, lParam); return 0;
         case WM_RBUTTONUP: OnRightButtonUp(*app, wParam, lParam); return 0;
         case WM_MOUSEMOVE: OnMouseMove(*app, wParam, lParam); return 0;
+        case WM_TIMER:
+            if (wParam == kAutosaveTimer) {
+                OnAutosaveTimer(*app);
+                return 0;
+            }
+            break;
         case WM_CLOSE: OnClose(*app); return 0;
         case WM_DESTROY: OnDestroy(*app); return 0;
         case WM_NCDESTROY: SetWindowLongPtrW(window, GWLP_USERDATA, 0); break;

@@ -50,8 +50,11 @@ void OnLeftButtonUp(AppState &app, WPARAM keys, LPARAM position);
 void OnRightButtonDown(AppState &app, WPARAM keys, LPARAM position);
 void OnRightButtonUp(AppState &app, WPARAM keys, LPARAM position);
 void OnMouseMove(AppState &app, WPARAM keys, LPARAM position);
+// The autosave's timer: the page is written when it is due.
+void OnAutosaveTimer(AppState &app);
 // Ends a left drag under way (the brush lets go of the canvas's bits) and
-// releases the mouse, before anything replaces or frees the canvas.
+// releases the mouse, before anything replaces or frees the canvas.  What
+// the drag (or an eraser drag) changed so far becomes an undo step.
 void EndRunningStroke(AppState &app);
 
 }  // namespace pintora

@@ -2,6 +2,7 @@
 
 #include "app_state.h"
 #include "canvas_pictures.h"
+#include "canvas_undo.h"
 #include "canvas_window.h"
 #include "clipboard_dib.h"
 #include "dibwork.h"
@@ -50,10 +51,13 @@ void PasteScreenShot(AppState &app) {
     clipboard.Close();
 
     if (picture) {
+        Patch background = CaptureBackground(app);
+        const bool whiteBefore = app.whiteFlag;
         AdoptPicture(app, picture);
         // The pasted picture is what erasing restores from now on, also
         // after the white paper.
         app.whiteFlag = false;
+        RecordCommand(app, whiteBefore, &background);
         RedrawCanvas(app.canvas);
     }
     SetCursor(app.brushCursor);

@@ -1,6 +1,7 @@
 #include "erase.h"
 
 #include "app_state.h"
+#include "canvas_undo.h"
 #include "canvas_window.h"
 #include "dibwork.h"
 
@@ -53,6 +54,7 @@ void EraseTo(AppState &app, POINT point, bool start) {
         GdiFlush();
     }
     const RECT repaint{segment.repaint.left, segment.repaint.top, segment.repaint.right, segment.repaint.bottom};
+    NoteStrokeArea(app, repaint);
     RedrawCanvas(app.canvas, &repaint);
 }
 

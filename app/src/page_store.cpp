@@ -16,6 +16,22 @@ bool FlushToDisk(const std::string &path) {
     return flushed;
 }
 
+// Puts `bytes` in the place of `path` once they are all on the disk.
+bool WriteFileSafely(const std::string &path, const std::string &bytes) {
+    const std::string temporary = TemporaryPageName(path);
+    HANDLE file =
+        CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool complete = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                          written == bytes.size() && FlushFileBuffers(file);
+    CloseHandle(file);
+    const bool placed = complete && MoveFileExA(temporary.c_str(), path.c_str(),
+                                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!placed) DeleteFileA(temporary.c_str());
+    return placed;
+}
+
 bool IsFolder(const std::string &path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -55,6 +71,26 @@ bool SavePageFiles(const std::string &programFolder, bool kids, int index, HBITM
     const bool small = WritePictureFileSafely(PageFileName(programFolder, kids, index, true), thumbnail);
     FreeDIBitmap(&thumbnail);
     return picture && small;
+}
+
+int ReadAutosaveMarker(const std::string &programFolder, bool kids) {
+    const std::string name = AutosaveMarkerName(programFolder, kids);
+    HANDLE file = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return -1;
+    char text[32] = {};
+    DWORD read = 0;
+    const bool ok = ReadFile(file, text, sizeof(text), &read, nullptr) != FALSE;
+    CloseHandle(file);
+    return ok ? ParseAutosaveMarker(std::string(text, read)) : -1;
+}
+
+bool WriteAutosaveMarker(const std::string &programFolder, bool kids, int index) {
+    return !programFolder.empty() &&
+           WriteFileSafely(AutosaveMarkerName(programFolder, kids), AutosaveMarkerText(index));
+}
+
+void RemoveAutosaveMarker(const std::string &programFolder, bool kids) {
+    DeleteFileA(AutosaveMarkerName(programFolder, kids).c_str());
 }
 
 HBITMAP LoadPagePicture(const std::string &programFolder, bool kids, int index, SIZE screen) {

@@ -28,6 +28,13 @@ bool WritePictureFileSafely(const std::string &path, HBITMAP picture);
 // 64 x 48 thumbnail.  True when both were written.
 bool SavePageFiles(const std::string &programFolder, bool kids, int index, HBITMAP canvas);
 
+// The autosave marker of the mode (page_files.h): the page index it names,
+// or -1 when there is none or it names no page.
+int ReadAutosaveMarker(const std::string &programFolder, bool kids);
+// Writes the marker through a temporary file, as the pages are written.
+bool WriteAutosaveMarker(const std::string &programFolder, bool kids, int index);
+void RemoveAutosaveMarker(const std::string &programFolder, bool kids);
+
 // The page's picture when it exists and has exactly the screen's size,
 // else NULL (a page of another screen is not shown stretched).
 HBITMAP LoadPagePicture(const std::string &programFolder, bool kids, int index, SIZE screen);

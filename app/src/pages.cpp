@@ -4,7 +4,9 @@
 #include <commdlg.h>
 
 #include "app_state.h"
+#include "autosave.h"
 #include "canvas_pictures.h"
+#include "canvas_undo.h"
 #include "canvas_window.h"
 #include "dibwork.h"
 #include "page_files.h"
@@ -44,10 +46,38 @@ SIZE DeviceSize() {
 
 }  // namespace
 
-void SaveCurrentPage(const AppState &app) {
+int CurrentPageIndex(const AppState &app) { return CurrentPage(app); }
+
+bool SaveCurrentPage(AppState &app) {
+    // Two writers of one page would share its temporary file.
+    FinishAutosave(app);
     // A failed write leaves the previous page as it was; there is nobody
     // to tell while the program ends.
-    SavePageFiles(ProgramFolder(), app.kidsFlag, CurrentPage(app), app.canvasPicture);
+    const bool written = SavePageFiles(ProgramFolder(), app.kidsFlag, CurrentPage(app), app.canvasPicture);
+    if (written) NotePageWritten(app);
+    return written;
+}
+
+void SavePageAtEnd(AppState &app) {
+    // A page that could not be written keeps the marker: the next start
+    // must not take its autosave for an old page.
+    if (SaveCurrentPage(app)) RemoveAutosaveMarker(ProgramFolder(), app.kidsFlag);
+}
+
+void ResumeAfterCrash(AppState &app) {
+    const std::string folder = ProgramFolder();
+    const int crashed = ReadAutosaveMarker(folder, app.kidsFlag);
+    if (crashed < 0) return;
+    int &page = CurrentPage(app);
+    HBITMAP drawing = app.kidsFlag ? LoadPagePicture(folder, true, crashed, DeviceSize()) : nullptr;
+    if (!drawing) {
+        // Normal mode, or a page this screen cannot show: keep it on disk.
+        page = TurnedPage(crashed, true);
+        return;
+    }
+    page = crashed;
+    FreeDIBitmap(&app.canvasPicture);
+    app.canvasPicture = drawing;
 }
 
 void SaveCanvasAs(AppState &app) {
@@ -79,6 +109,7 @@ void TurnPage(AppState &app, bool forward) {
     app.canvasPicture = LoadPagePicture(ProgramFolder(), app.kidsFlag, page, DeviceSize());
     // A page never drawn, or drawn on another screen: the background.
     if (!app.canvasPicture && app.backgroundPicture) app.canvasPicture = CopyDIBitmap(app.backgroundPicture);
+    StartNewHistory(app);
     RedrawCanvas(app.canvas);
     SetCursor(previous);
 }

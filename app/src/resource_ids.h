@@ -67,6 +67,8 @@
 #define IDM_PASTE 40003
 #define IDM_TIPS 40004
 #define IDM_CLEAR 40005
+#define IDM_UNDO 40006               /* Ctrl+Z: undo the last change */
+#define IDM_REDO 40007               /* Ctrl+Y: redo it */
 #define IDM_BRUSH_FIRST 8000         /* brush menu: 8000 + brush position */
 
 /* Option bits of IDM_KIDS_MODE (second message parameter) */

@@ -80,6 +80,7 @@ Settings SettingsStore::ReadRunSettings() const {
     const std::wstring path = ReadPath();
     Settings s;
     for (const SettingKey &key : kRunKeys) s.*(key.member) = ReadKey(path, key);
+    for (const SettingKey &key : kTuningKeys) s.*(key.member) = ReadKey(path, key);
     return Clamped(s);
 }
 

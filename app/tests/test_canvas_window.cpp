@@ -6,15 +6,19 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "app_state.h"
 #include "canvas_test_support.h"
+#include "canvas_undo.h"
 #include "canvas_window.h"
 #include "dibwork.h"
 #include "e2e_support.h"
 #include "fake_wintab_control.h"
 #include "pages.h"
+#include "resource_ids.h"
 #include "test_support.h"
 
 using namespace pintora;
@@ -254,6 +258,152 @@ TEST_F(LiveCanvas, BrushMenuCommandsSelectByPositionAndIgnoreIdsPastTheTable) {
     Command(8000);
     EXPECT_EQ(Manager().currentBrush, 0);
     EXPECT_EQ(ClassCursor(app_.canvas), app_.brushCursor);
+    EXPECT_TRUE(boxes_.Seen().empty());
+}
+
+// ------------------------------------------------------------ undo --
+
+// Every byte of a picture's pixel rows.
+std::vector<uint8_t> BitsOf(HBITMAP picture) {
+    GdiFlush();
+    BITMAPINFOHEADER header{};
+    void *bits = nullptr;
+    if (!GetDIBitmapInfo(picture, &header, &bits) || !bits) return {};
+    const size_t size = static_cast<size_t>((header.biWidth * 3 + 3) & ~3) * header.biHeight;
+    return {static_cast<uint8_t *>(bits), static_cast<uint8_t *>(bits) + size};
+}
+
+struct CanvasState {
+    std::vector<uint8_t> canvas, background;
+    bool white = false;
+    bool operator==(const CanvasState &o) const {
+        return canvas == o.canvas && background == o.background && white == o.white;
+    }
+};
+
+// A screen-size 24-bit picture of stripes on the clipboard, as Print
+// Screen leaves one.
+bool PutStripesOnClipboard(HWND owner) {
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    const size_t stride = (w * 3 + 3) & ~3;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof(BITMAPINFOHEADER) + stride * h);
+    if (!block) return false;
+    auto *header = static_cast<BITMAPINFOHEADER *>(GlobalLock(block));
+    *header = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    auto *pixels = reinterpret_cast<uint8_t *>(header + 1);
+    for (size_t i = 0; i < stride * h; ++i) pixels[i] = static_cast<uint8_t>(i / 7);
+    GlobalUnlock(block);
+    if (!OpenClipboard(owner)) return false;
+    EmptyClipboard();
+    const bool put = SetClipboardData(CF_DIB, block) != nullptr;
+    CloseClipboard();
+    return put;
+}
+
+class UndoCanvas : public LiveCanvas {
+protected:
+    CanvasState Now() const {
+        return {BitsOf(app_.canvasPicture), BitsOf(app_.backgroundPicture), app_.whiteFlag};
+    }
+    void Stroke(int x0, int x1, int y, bool eraser = false) {
+        const UINT down = eraser ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, up = eraser ? WM_RBUTTONUP : WM_LBUTTONUP;
+        const WPARAM held = eraser ? MK_RBUTTON : MK_LBUTTON;
+        SendMessageW(app_.canvas, down, held, MAKELPARAM(x0, y));
+        for (int x = x0 + 10; x <= x1; x += 10) Move(x, y, held);
+        SendMessageW(app_.canvas, up, 0, MAKELPARAM(x1, y));
+    }
+};
+
+// Strokes, the eraser, the white paper, clear and paste, each undone and
+// redone in turn: every step gives back exactly the canvas, background
+// and white-paper state it came from, and a new change ends the redo.
+TEST_F(UndoCanvas, EveryKindOfChangeIsUndoneAndRedoneOnThePixels) {
+    std::vector<std::pair<const char *, CanvasState>> states{{"start", Now()}};
+    auto step = [&](const char *what, const std::function<void()> &change) {
+        change();
+        states.push_back({what, Now()});
+        ASSERT_FALSE(states.back().second == states[states.size() - 2].second) << what << " changed nothing";
+    };
+    step("stroke", [&] { Stroke(100, 300, 100); });
+    step("eraser", [&] { Stroke(150, 250, 100, true); });
+    step("white paper", [&] { Command(IDM_WHITE); });
+    step("stroke on white", [&] { Stroke(100, 300, 200); });
+    step("clear", [&] { Command(IDM_CLEAR); });
+    step("stroke again", [&] { Stroke(100, 300, 300); });
+    ASSERT_TRUE(PutStripesOnClipboard(app_.canvas));
+    step("paste", [&] { Command(IDM_PASTE); });
+    step("stroke on the paste", [&] { Stroke(100, 300, 400); });
+
+    for (size_t i = states.size() - 1; i > 0; --i) {
+        Command(IDM_UNDO);
+        EXPECT_TRUE(Now() == states[i - 1].second) << "undoing " << states[i].first;
+    }
+    Command(IDM_UNDO);
+    EXPECT_TRUE(Now() == states[0].second) << "nothing before the start";
+    for (size_t i = 1; i < states.size(); ++i) {
+        Command(IDM_REDO);
+        EXPECT_TRUE(Now() == states[i].second) << "redoing " << states[i].first;
+    }
+    Command(IDM_REDO);
+    EXPECT_TRUE(Now() == states.back().second) << "nothing after the newest";
+
+    Command(IDM_UNDO);
+    Stroke(100, 300, 500);
+    const CanvasState branched = Now();
+    Command(IDM_REDO);
+    EXPECT_TRUE(Now() == branched) << "a new change drops what could be redone";
+    EXPECT_TRUE(boxes_.Seen().empty());
+}
+
+// Kids-mode paper and another page each start a new history; the pen
+// bar's clear (the kids' only clear) is a step like the others.
+TEST_F(UndoCanvas, NewPaperOrPageStartsANewHistoryAndThePenBarClearIsUndone) {
+    Stroke(100, 300, 100);
+    HMODULE exe = LoadLibraryExW(pintora_test::DistPath(L"PintoraKids.exe").c_str(), nullptr,
+                                 LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(exe, nullptr);
+    const HINSTANCE own = app_.instance;
+    app_.instance = exe;  // the bars' templates and the pens' names
+    app_.settings.kidsRunAlready = 1;
+    Command(IDM_KIDS_MODE, KIDS_OPTION_PEN_BAR);
+    app_.instance = own;
+    FreeLibrary(exe);
+    const CanvasState paper = Now();
+    Command(IDM_UNDO);
+    EXPECT_TRUE(Now() == paper) << "the normal mode's stroke came back over the paper";
+
+    ASSERT_NE(app_.tools.pen, nullptr);
+    Stroke(100, 300, 100);
+    const CanvasState painted = Now();
+    SendMessageW(app_.tools.pen, WM_COMMAND, MAKEWPARAM(1040, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(app_.tools.pen, 1040)));
+    EXPECT_TRUE(Now() == paper) << "the pen bar's clear";
+    Command(IDM_UNDO);
+    EXPECT_TRUE(Now() == painted);
+
+    TurnPage(app_, true);
+    const CanvasState turned = Now();
+    Command(IDM_UNDO);
+    EXPECT_TRUE(Now() == turned) << "the page before came back on the new page";
+    EXPECT_TRUE(boxes_.Seen().empty());
+}
+
+// With a 1 MiB cap the white paper of the whole screen is larger than the
+// cap: the history is cleared rather than the change refused, and later
+// changes are kept again.
+TEST_F(UndoCanvas, AChangeLargerThanTheCapClearsTheHistory) {
+    ASSERT_GT(GetSystemMetrics(SM_CXSCREEN) * GetSystemMetrics(SM_CYSCREEN) * 3, 1 << 20);
+    app_.settings.undoMegabytes = 1;
+    StartNewHistory(app_);
+    Stroke(100, 300, 100);
+    Command(IDM_WHITE);
+    const CanvasState white = Now();
+    EXPECT_TRUE(white.white);
+    Command(IDM_UNDO);
+    EXPECT_TRUE(Now() == white) << "neither the white paper nor the stroke before it can be undone";
+    Stroke(100, 300, 200);
+    Command(IDM_UNDO);
+    EXPECT_TRUE(Now() == white) << "the stroke after it can";
     EXPECT_TRUE(boxes_.Seen().empty());
 }
 

@@ -39,7 +39,7 @@ protected:
 };
 HMODULE Resources::exe_ = nullptr;
 
-TEST_F(Resources, AcceleratorTableHoldsExactlyTheTenKeys) {
+TEST_F(Resources, AcceleratorTableHoldsExactlyTheTwelveKeys) {
     HACCEL table = LoadAcceleratorsW(exe_, MAKEINTRESOURCEW(125));
     ASSERT_NE(table, nullptr);
     ACCEL entries[32];
@@ -50,9 +50,9 @@ TEST_F(Resources, AcceleratorTableHoldsExactlyTheTenKeys) {
     const std::set<std::tuple<int, int, int>> expected = {
         {ctrl, 'C', 1006},    {ctrl, 'D', 40005},    {ctrl, 'E', 1007},   {ctrl, 'Q', 1006},
         {ctrl, 'S', 1005},    {ctrl, 'V', 40003},    {plain, VK_F1, 40004}, {plain, VK_F12, 1005},
-        {plain, VK_F5, 40005}, {plain, VK_F9, 1007},
+        {plain, VK_F5, 40005}, {plain, VK_F9, 1007}, {ctrl, 'Z', 40006},   {ctrl, 'Y', 40007},
     };
-    EXPECT_EQ(n, 10);
+    EXPECT_EQ(n, 12);
     EXPECT_EQ(got, expected);
     DestroyAcceleratorTable(table);
 }

@@ -443,6 +443,12 @@ std::optional<DWORD> Kids::Close() {
     return WaitForExit();
 }
 
+bool Kids::Kill() {
+    if (!process_) return false;
+    TerminateProcess(process_, 99);
+    return WaitForSingleObject(process_, 10000) == WAIT_OBJECT_0;
+}
+
 std::string WindowText(HWND window) {
     wchar_t text[2048] = L"";
     GetWindowTextW(window, text, 2048);

@@ -123,6 +123,9 @@ public:
     std::optional<DWORD> WaitForExit(DWORD timeoutMs = 15000) const;
     // Ends the program as a user does (Alt+F4 on the canvas) and waits.
     std::optional<DWORD> Close();
+    // Ends the program as a crash does (TerminateProcess): nothing of it
+    // runs any more.  True once the process has gone.
+    bool Kill();
 
     DWORD id() const { return id_; }
 

@@ -474,6 +474,7 @@ TEST_F(BarsE2E, TipsAndAbout) {
     HWND tips = kids.WaitForWindow("Pintora (ちょっといい使い方)", 5000);
     ASSERT_NE(tips, nullptr);
     EXPECT_NE(DialogText(tips).find("右ドラッグでは消しゴム機能となります。"), std::string::npos);
+    EXPECT_NE(DialogText(tips).find("[Ctrl+Z]でひとつ前に戻す。[Ctrl+Y]で戻したのをやり直す。"), std::string::npos);
     EXPECT_EQ(GetWindow(tips, GW_OWNER), action);
     ASSERT_TRUE(ClickControl(tips, IDOK));
 

@@ -39,3 +39,15 @@ TEST(PageFiles, SaveAsChoosesByExtensionAnyCase) {
     EXPECT_EQ(ExportKindOf("C:\\a\\x", 0), ExportKind::kNothing) << "no extension";
     EXPECT_EQ(ExportKindOf("C:\\a\\x.", 7), ExportKind::kNothing);
 }
+
+TEST(PageFiles, AutosaveMarkerNamesOnePageOfItsMode) {
+    EXPECT_EQ(AutosaveMarkerName("C:\\P\\", true), "C:\\P\\Save\\Kids\\autosave.txt");
+    EXPECT_EQ(AutosaveMarkerName("C:\\P\\", false), "C:\\P\\Save\\Normal\\autosave.txt");
+    for (int page = 0; page < 24; ++page) EXPECT_EQ(ParseAutosaveMarker(AutosaveMarkerText(page)), page);
+    // A marker cut short, grown or made by someone else names no page: a
+    // start then keeps to the pages of the settings.
+    for (const char *text : {"", "page=", "page=24", "page=-1", "page=7x", "page=0007", "Page=3", "page=3\r\nmore"}) {
+        EXPECT_EQ(ParseAutosaveMarker(text), -1) << text;
+    }
+    EXPECT_EQ(ParseAutosaveMarker("page=3"), 3);
+}

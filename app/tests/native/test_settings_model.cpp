@@ -44,7 +44,11 @@ TEST(SettingsModel, OutOfRangeValuesAreBroughtIntoRange) {
     s.firstRun = 5;
     s.kidsRunAlready = -1;
     s.colKidsPaper = static_cast<int32_t>(0xFF123456u);
+    s.undoMegabytes = 1025;
+    s.autoSaveSeconds = 0;
     const Settings c = Clamped(s);
+    EXPECT_EQ(c.undoMegabytes, 1024);
+    EXPECT_EQ(c.autoSaveSeconds, 1) << "an autosave on every message would stall the drawing";
     EXPECT_EQ(c.currentPen, 5);
     EXPECT_EQ(c.currentPenSize, 2);
     EXPECT_EQ(c.lastNormalPage, 23);
@@ -58,7 +62,11 @@ TEST(SettingsModel, OutOfRangeValuesAreBroughtIntoRange) {
     s.currentPen = -1;
     s.paperIntensity = -500;
     s.currentPenSize = -2;
+    s.undoMegabytes = -1;
+    s.autoSaveSeconds = 3601;
     const Settings d = Clamped(s);
+    EXPECT_EQ(d.undoMegabytes, 0);
+    EXPECT_EQ(d.autoSaveSeconds, 3600);
     EXPECT_EQ(d.currentPen, 0);
     EXPECT_EQ(d.paperIntensity, -30);
     EXPECT_EQ(d.currentPenSize, 0);
