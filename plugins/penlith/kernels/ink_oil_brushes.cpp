@@ -29,10 +29,16 @@
 //              each pixel with tip byte t > 0 moves toward
 //                  clamp(g + carried - 128, 0, 255)
 //              (g the relief byte at the same tip position) by the
-//              standard coverage.
+//              standard coverage.  Tips up to kMaxExpandedTipSide keep an
+//              expanded copy of tip and reliefs after the reliefs in
+//              workBits, so that each row's painted span is blended in one
+//              SSE2 run (bgr_row_blend.h); larger ones gather row by row.
+//              Both give the bytes of the rule.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include "bgr_row_blend.h"
 #include "brush_engine.h"
@@ -126,6 +132,31 @@ brush::BrushOps IndiaInkOps() {
 
 // ------------------------------------------------------------------ oil --
 
+// The oil's workBits: the 8 relief masks (size x size bytes each), and for
+// tips up to kMaxExpandedTipSide their expanded form after them (16-bit
+// lanes, 16-byte aligned): the tip's bytes, each relief's offsets g - 128,
+// and the painted span of every tip row.
+struct OilLayout {
+    explicit OilLayout(int32_t side)
+        : size(side), area(static_cast<size_t>(side) * static_cast<size_t>(side)),
+          expanded(side <= kMaxExpandedTipSide) {
+        tipsAt = AlignUp16(kOilReliefs * area);
+        offsetsAt = tipsAt + 2 * 3 * area;
+        spansAt = offsetsAt + 2 * 3 * kOilReliefs * area;
+        bytes = expanded ? spansAt + 2 * 2 * static_cast<size_t>(side) : kOilReliefs * area;
+    }
+    int16_t *Tips3(void *work) const { return reinterpret_cast<int16_t *>(static_cast<uint8_t *>(work) + tipsAt); }
+    int16_t *Offsets3(void *work, int32_t relief) const {
+        return reinterpret_cast<int16_t *>(static_cast<uint8_t *>(work) + offsetsAt) + 3 * area * relief;
+    }
+    int16_t *Spans(void *work) const { return reinterpret_cast<int16_t *>(static_cast<uint8_t *>(work) + spansAt); }
+
+    int32_t size;
+    size_t area;
+    bool expanded;
+    size_t tipsAt = 0, offsetsAt = 0, spansAt = 0, bytes = 0;
+};
+
 int MakeOilTipAndRelief(brush::EngineState &engine, PlugInBrushContext *ctx) {
     if (!ctx) return 0;
     brush::ReleaseTipBuffers(engine, ctx);
@@ -148,16 +179,24 @@ int MakeOilTipAndRelief(brush::EngineState &engine, PlugInBrushContext *ctx) {
             }
         }
     }
-    const size_t area = static_cast<size_t>(size) * static_cast<size_t>(size);
-    auto *relief = static_cast<uint8_t *>(brush::AllocBrushBuffer(kOilReliefs * area));
+    const OilLayout layout(size);
+    auto *relief = static_cast<uint8_t *>(brush::AllocBrushBuffer(layout.bytes));
     if (!relief) return 0;
     ctx->workBits = relief;
     ctx->tipVariantCount = kOilReliefs;
     for (int32_t v = 0; v < kOilReliefs; ++v) {
         const HeldTexture &texture = v % 2 == 0 ? reliefA : reliefB;
-        uint8_t *out = relief + v * area;
+        uint8_t *out = relief + v * layout.area;
         brush::RotateTexture(texture.bits(), kTipTextureSide, kTipTextureSide, out, size, size, 255, -45 * (v / 2));
-        for (size_t k = 0; k < area; ++k) out[k] = static_cast<uint8_t>((out[k] - 128) / 6 + 128);
+        for (size_t k = 0; k < layout.area; ++k) out[k] = static_cast<uint8_t>((out[k] - 128) / 6 + 128);
+    }
+    if (layout.expanded) {
+        ExpandTipLanes(mask, layout.area, layout.Tips3(relief));
+        int16_t *offsets3 = layout.Offsets3(relief, 0);
+        for (size_t k = 0; k < kOilReliefs * layout.area; ++k) {
+            offsets3[3 * k] = offsets3[3 * k + 1] = offsets3[3 * k + 2] = static_cast<int16_t>(relief[k] - 128);
+        }
+        FindPaintedSpans(mask, size, size, layout.Spans(relief));
     }
     return 1;
 }
@@ -189,6 +228,23 @@ void LayOilDab(const CanvasView &canvas, const DabPlace &place, const uint8_t *t
     }
 }
 
+// The same dab from the expanded lanes: each row's painted span in one run.
+void LayOilDabExpanded(const CanvasView &canvas, const DabPlace &place, void *work, const OilLayout &layout,
+                       int32_t directionClass, const int32_t (&carried)[3], int32_t pressure) {
+    const int16_t *tips3 = layout.Tips3(work);
+    const int16_t *spans = layout.Spans(work);
+    for (int32_t j = 0; j < place.sizeH; ++j) {
+        const int32_t variant = 2 * directionClass + (std::rand() & 1);
+        const int32_t tipRow = place.tipY + j;
+        const int32_t first = std::max<int32_t>(spans[2 * tipRow], place.tipX);
+        const int32_t end = std::min<int32_t>(spans[2 * tipRow + 1], place.tipX + place.sizeW);
+        if (first >= end) continue;
+        const size_t at = 3 * (static_cast<size_t>(tipRow) * layout.size + first);
+        BlendExpandedRun(canvas.Pixel(place.canvasX + first - place.tipX, place.canvasRow + j), tips3 + at,
+                         layout.Offsets3(work, variant) + at, end - first, carried, pressure);
+    }
+}
+
 PaintResult PaintOil(brush::EngineState &engine, PlugInBrushContext *ctx, DirtyRect &rect) {
     const auto *relief = static_cast<const uint8_t *>(ctx->workBits);
     // No relief built (or another brush's buffers): nothing to paint with.
@@ -200,8 +256,12 @@ PaintResult PaintOil(brush::EngineState &engine, PlugInBrushContext *ctx, DirtyR
     const int32_t directionClass = OilDirectionClass(ctx);
     const CanvasView canvas = brush::CanvasOf(ctx);
     const uint8_t *tip = brush::TipMask(ctx);
-    BgrRowScratch scratch(ctx->pressure, ctx->tipWidth);
-    uint32_t targets[256];  // the target of every relief byte for the carried paint
+    const OilLayout layout(ctx->tipWidth);
+    // Large tips gather their rows: the target of every relief byte for the
+    // carried paint, and room for a row.
+    std::optional<BgrRowScratch> scratch;
+    if (!layout.expanded) scratch.emplace(ctx->pressure, ctx->tipWidth);
+    uint32_t targets[256];
     bool mixed = false;
     brush::LayDabs(engine, ctx, rect, brush::DabSpacing::Pressure(), [&](const DabPlace &place) {
         if (!mixed) {
@@ -210,12 +270,17 @@ PaintResult PaintOil(brush::EngineState &engine, PlugInBrushContext *ctx, DirtyR
             const int32_t want[3] = {target.b, target.g, target.r};
             for (int k = 0; k < 3; ++k) engine.carriedColor[k] = (3 * want[k] + 2 * sample[k]) / 5;
             const int32_t *carried = engine.carriedColor;
-            for (int32_t g = 0; g < 256; ++g) {
+            for (int32_t g = 0; g < 256 && !layout.expanded; ++g) {
                 targets[g] = PackBgr(ClampLevel255(g + carried[0] - 128), ClampLevel255(g + carried[1] - 128),
                                      ClampLevel255(g + carried[2] - 128));
             }
         }
-        LayOilDab(canvas, place, tip, relief, ctx->tipWidth, targets, directionClass, scratch);
+        if (layout.expanded) {
+            LayOilDabExpanded(canvas, place, ctx->workBits, layout, directionClass, engine.carriedColor,
+                              ctx->pressure);
+        } else {
+            LayOilDab(canvas, place, tip, relief, ctx->tipWidth, targets, directionClass, *scratch);
+        }
     });
     return PaintResult::kPainted;
 }

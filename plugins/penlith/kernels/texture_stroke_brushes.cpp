@@ -28,9 +28,13 @@
 // (i, j) moves toward
 //     clamp(colour channel + (sizeW - 1 - i + j) x 120 / (sizeW + sizeH) - 60)
 // by the standard coverage, lighter at the upper left, darker at the
-// lower right.
+// lower right.  For tips up to kMaxExpandedTipSide the cloud keeps its
+// masks and the shading of a whole dab expanded in workBits, and a dab
+// wholly inside the canvas is blended span by span in SSE2 runs; dabs cut
+// by the edge (whose shading depends on the cut) gather row by row.
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "bgr_row_blend.h"
@@ -117,7 +121,66 @@ int MakeDirectionHatchTips(brush::EngineState &e, PlugInBrushContext *c) {
 int MakeImpressionistTips(brush::EngineState &e, PlugInBrushContext *c) {
     return MakeTextureTips(e, c, kImpressionistRule);
 }
-int MakeCloudTips(brush::EngineState &e, PlugInBrushContext *c) { return MakeTextureTips(e, c, kCloudRule); }
+// ---------------------------------------------------------------- cloud --
+
+constexpr int32_t kCloudShadeRange = 120;
+constexpr int32_t kCloudShadeMiddle = 60;
+
+// The cloud's workBits (tips up to kMaxExpandedTipSide): the expanded
+// lanes of its 12 masks, the shade offsets of a dab inside the canvas
+// (sizeW = sizeH = size), and the painted span of every mask row.
+struct CloudLayout {
+    explicit CloudLayout(int32_t side)
+        : size(side), area(static_cast<size_t>(side) * static_cast<size_t>(side)),
+          expanded(side <= kMaxExpandedTipSide) {
+        const size_t masks = static_cast<size_t>(kCloudRule.masks);
+        shadesAt = 2 * 3 * area * masks;
+        spansAt = shadesAt + 2 * 3 * area;
+        bytes = spansAt + 2 * 2 * static_cast<size_t>(side) * masks;
+    }
+    const int16_t *Tips3(const void *work, int32_t mask) const {
+        return static_cast<const int16_t *>(work) + 3 * area * mask;
+    }
+    const int16_t *Shades3(const void *work) const {
+        return reinterpret_cast<const int16_t *>(static_cast<const uint8_t *>(work) + shadesAt);
+    }
+    const int16_t *Spans(const void *work, int32_t mask) const {
+        return reinterpret_cast<const int16_t *>(static_cast<const uint8_t *>(work) + spansAt) + 2 * size * mask;
+    }
+
+    int32_t size;
+    size_t area;
+    bool expanded;
+    size_t shadesAt = 0, spansAt = 0, bytes = 0;
+};
+
+// The masks, then the expanded form where the tip is small enough (a
+// cloud without it paints the same bytes, row by row gathered).
+int MakeCloudTips(brush::EngineState &engine, PlugInBrushContext *ctx) {
+    if (!MakeTextureTips(engine, ctx, kCloudRule)) return 0;
+    const CloudLayout layout(ctx->tipWidth);
+    if (!layout.expanded) return 1;
+    auto *work = static_cast<uint8_t *>(brush::AllocBrushBuffer(layout.bytes));
+    if (!work) return 1;
+    auto *lanes = reinterpret_cast<int16_t *>(work);
+    for (int32_t v = 0; v < kCloudRule.masks; ++v) {
+        ExpandTipLanes(brush::TipMask(ctx, v), layout.area, lanes + 3 * layout.area * v);
+        FindPaintedSpans(brush::TipMask(ctx, v), layout.size, layout.size,
+                         reinterpret_cast<int16_t *>(work + layout.spansAt) + 2 * layout.size * v);
+    }
+    auto *shades = reinterpret_cast<int16_t *>(work + layout.shadesAt);
+    const int32_t size = layout.size;
+    for (int32_t j = 0; j < size; ++j) {
+        for (int32_t i = 0; i < size; ++i) {
+            const auto shade = static_cast<int16_t>((size - 1 - i + j) * kCloudShadeRange / (2 * size) -
+                                                    kCloudShadeMiddle);
+            int16_t *at = shades + 3 * (static_cast<size_t>(j) * size + i);
+            at[0] = at[1] = at[2] = shade;
+        }
+    }
+    ctx->workBits = work;
+    return 1;
+}
 
 // The colour of one dab: each channel of `color`, blue first, shifted by
 // rand() % (2r) - r and clamped; r = 0 (or less) keeps the colour.
@@ -188,11 +251,6 @@ PaintResult PaintImpressionist(brush::EngineState &e, PlugInBrushContext *c, Dir
                              kImpressionistRule.masks);
 }
 
-// ---------------------------------------------------------------- cloud --
-
-constexpr int32_t kCloudShadeRange = 120;
-constexpr int32_t kCloudShadeMiddle = 60;
-
 // One puff: the shade depends on i - j only, so the targets of a dab are
 // laid out once along its diagonal index d = sizeW - 1 - i + j.
 void LayCloudDab(const CanvasView &canvas, const DabPlace &place, const uint8_t *mask, int32_t tipWidth,
@@ -209,21 +267,50 @@ void LayCloudDab(const CanvasView &canvas, const DabPlace &place, const uint8_t 
     }
 }
 
+// A puff inside the canvas from the expanded lanes: each row's painted
+// span in one run.
+void LayCloudDabExpanded(const CanvasView &canvas, const DabPlace &place, const void *work,
+                         const CloudLayout &layout, int32_t mask, const int32_t (&colour)[3], int32_t pressure) {
+    const int16_t *tips3 = layout.Tips3(work, mask);
+    const int16_t *shades3 = layout.Shades3(work);
+    const int16_t *spans = layout.Spans(work, mask);
+    for (int32_t j = 0; j < layout.size; ++j) {
+        const int32_t first = spans[2 * j], end = spans[2 * j + 1];
+        if (first >= end) continue;
+        const size_t at = 3 * (static_cast<size_t>(j) * layout.size + first);
+        BlendExpandedRun(canvas.Pixel(place.canvasX + first, place.canvasRow + j), tips3 + at, shades3 + at,
+                         end - first, colour, pressure);
+    }
+}
+
 PaintResult PaintCloud(brush::EngineState &engine, PlugInBrushContext *ctx, DirtyRect &rect) {
     if (ctx->tipVariantCount < kCloudRule.masks) return PaintResult::kRefusedEmpty;  // another brush's tip
     const BgrColor color = brush::ColorOf(ctx->color);
-    uint32_t shaded[kCloudShadeRange + 1];  // the target of every shade 0..120
-    for (int32_t s = 0; s <= kCloudShadeRange; ++s) {
-        const int32_t lift = s - kCloudShadeMiddle;
-        shaded[s] = PackBgr(ClampLevel255(color.b + lift), ClampLevel255(color.g + lift), ClampLevel255(color.r + lift));
-    }
+    const int32_t colour[3] = {color.b, color.g, color.r};
     const CanvasView canvas = brush::CanvasOf(ctx);
-    BgrRowScratch scratch(ctx->pressure, ctx->tipWidth);
+    const CloudLayout layout(ctx->tipWidth);
+    const bool expanded = layout.expanded && ctx->workBits && ctx->tipWidth == ctx->tipHeight;
+    // Dabs cut by the canvas edge (and large tips) gather their rows, with
+    // the target of every shade 0..120, made when the first needs them.
+    std::optional<BgrRowScratch> scratch;
     std::vector<uint32_t> diagonal;
+    uint32_t shaded[kCloudShadeRange + 1];
     brush::LayDabs(engine, ctx, rect, brush::DabSpacing::Ratio(25), [&](const DabPlace &place) {
         engine.tipVariantIndex = std::rand() % kCloudRule.masks;
+        if (expanded && place.sizeW == layout.size && place.sizeH == layout.size) {
+            LayCloudDabExpanded(canvas, place, ctx->workBits, layout, engine.tipVariantIndex, colour, ctx->pressure);
+            return;
+        }
+        if (!scratch) {
+            scratch.emplace(ctx->pressure, ctx->tipWidth);
+            for (int32_t level = 0; level <= kCloudShadeRange; ++level) {
+                const int32_t lift = level - kCloudShadeMiddle;
+                shaded[level] = PackBgr(ClampLevel255(color.b + lift), ClampLevel255(color.g + lift),
+                                        ClampLevel255(color.r + lift));
+            }
+        }
         LayCloudDab(canvas, place, brush::TipMask(ctx, engine.tipVariantIndex), ctx->tipWidth, shaded, diagonal,
-                    scratch);
+                    *scratch);
     });
     return PaintResult::kPainted;
 }

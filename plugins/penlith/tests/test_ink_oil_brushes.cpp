@@ -245,22 +245,31 @@ TEST(Oil, DirectionClassChoosesTheReliefAndEveryCallReplaysByteForByte) {
         {24, 0, 2},   {-24, 0, 2}, {0, 24, 0},  {0, -24, 0},  {20, 20, 1},  {-20, -20, 1}, {20, -20, 3},
         {-20, 20, 3}, {50, 21, 1}, {50, 20, 2}, {10, 24, 1},  {10, 25, 0},  {-50, 21, 3},  {2, 30, 0},
     };
+    // Size 14 paints from the expanded tip, 130 (beyond its limit) row by
+    // row gathered; pressure 70 lowers the coverage and the spacing.
+    struct Setting {
+        int32_t size, roughness, pressure;
+    };
     for (const Drag &d : drags) {
-        for (int32_t roughness : {0, 30}) {
+        for (const Setting &set : {Setting{14, 0, 128}, Setting{14, 30, 128}, Setting{14, 30, 70}, Setting{130, 30, 128},
+                                   Setting{130, 0, 90}}) {
+            const int32_t roughness = set.roughness;
             PenlithBrush b("Xi_OilBrush", 80, 80);
             b.canvas.FillNoise(static_cast<uint32_t>(d.dx * 7 + d.dy));
-            b.brush.SetParams(14, 90, roughness);
+            b.brush.SetParams(set.size, 90, roughness);
             ASSERT_EQ(b.brush.Select(), 1);
             b.brush.ctx().color = brush_test::ColorValue(200, 120, 40);
             ReferenceCanvas ref(b.canvas);
             ReferenceCanvas wrong = ref;
             AimCall(b, 40 - d.dx / 2, 40 - d.dy / 2, 40 - d.dx / 2 + d.dx, 40 - d.dy / 2 + d.dy);
+            b.brush.ctx().pressure = set.pressure;
             const PlugInBrushContext aimed = b.brush.ctx();
             std::srand(1234);
             ASSERT_EQ(b.brush.Send(BRUSHCMD_PAINT), 1);
             std::srand(1234);
             ReplayOilCall(ref, aimed, d.directionClass, roughness);
-            EXPECT_EQ(b.canvas.Snapshot(), ref.bytes) << d.dx << "," << d.dy << " roughness " << roughness;
+            EXPECT_EQ(b.canvas.Snapshot(), ref.bytes)
+                << d.dx << "," << d.dy << " size " << set.size << " roughness " << roughness << " pressure " << set.pressure;
             // The classes differ in their reliefs: another class does not fit.
             std::srand(1234);
             ReplayOilCall(wrong, aimed, (d.directionClass + 1) % 4, roughness);

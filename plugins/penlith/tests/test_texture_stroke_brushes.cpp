@@ -170,11 +170,12 @@ TEST(Cloud, RandomMaskAndShadeOverTheClippedDabReplayByteForByte) {
     b.brush.ctx().color = brush_test::ColorValue(120, 160, 230);
     ReferenceCanvas ref(b.canvas);
     std::vector<int> used(12, 0);
-    // A click inside, a click cut at the top left, and a drag out over the
-    // right edge.
-    const int32_t calls[][4] = {{50, 40, 50, 40}, {5, 3, 5, 3}, {40, 60, 130, 30}};
+    // A click inside, a click cut at the top left, a drag out over the right
+    // edge, and a drag at light pressure.
+    const int32_t calls[][5] = {{50, 40, 50, 40, 128}, {5, 3, 5, 3, 128}, {40, 60, 130, 30, 128}, {10, 50, 70, 45, 60}};
     for (const auto &c : calls) {
         AimCall(b, c[0], c[1], c[2], c[3]);
+        b.brush.ctx().pressure = c[4];
         const PlugInBrushContext aimed = b.brush.ctx();
         std::srand(c[0] * 31 + 1);
         ASSERT_EQ(b.brush.Send(BRUSHCMD_PAINT), 1);
