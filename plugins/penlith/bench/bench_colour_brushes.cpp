@@ -30,8 +30,10 @@
 //
 // With an argument, the program also paints one stroke of each of the
 // rainbow, roller, pipe and fur brushes and of the two watercolours (on
-// white and over a band of colour, crossing themselves) and writes the
-// picture as a 24-bit BMP file of that name:
+// white and over a band of colour, crossing themselves), and below them
+// the India ink, oil, hatching, impressionist and cloud strokes
+// (texture_brush_samples.cpp), and writes the picture as a 24-bit BMP
+// file of that name:
 //     wine penlith_colour_bench.exe strokes.bmp
 #include <windows.h>
 
@@ -43,6 +45,7 @@
 
 #include "bench_support.h"
 #include "penlith_bench_support.h"
+#include "texture_brush_samples.h"
 
 namespace {
 
@@ -379,7 +382,8 @@ std::vector<POINT> Wave(int32_t y, int32_t amplitude, int32_t left, int32_t righ
 // One stroke of each brush, top to bottom: rainbow, roller (a loop that
 // crosses itself), pipe (the kids pen) and fur.
 bool PaintSamples(HMODULE penlith, const char *path) {
-    Canvas paper(720, 760);
+    constexpr int32_t kColourSamplesHeight = 760;
+    Canvas paper(720, kColourSamplesHeight + kTextureSamplesHeight);
     std::fill(paper.bits.begin(), paper.bits.end(), uint8_t{255});
     // A band of yellow under the right half of the watercolours, to show
     // them over colour as well as on white.
@@ -423,6 +427,8 @@ bool PaintSamples(HMODULE penlith, const char *path) {
         PaintThroughEntry(brushProc, ctx, s.points, kPressure);
         ReleaseBrush(brushProc, ctx);
     }
+    // Below: India ink, oil, hatching, impressionist and cloud strokes.
+    if (!PaintTextureBrushSamples(penlith, paper, kColourSamplesHeight)) return false;
     return WriteBmp(path, paper);
 }
 

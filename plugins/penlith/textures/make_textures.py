@@ -10,7 +10,7 @@ table (index = grey level):
                                length and weight, inside a round patch
     texture102.bmp  128 x 128  one short, fat paint stroke with bristle
                                streaks and ragged ends (impressionist touch)
-    texture103.bmp  128 x 128  oil relief: bristle furrows along the rows,
+    texture103.bmp  128 x 128  oil relief: bristle furrows up the columns,
     texture104.bmp  128 x 128  around mid grey (two different loads of paint)
     texture105.bmp  128 x 128  cloud puffs: soft lumpy cumulus shapes with
     ...texture108.bmp          wispy inner texture, black around them
@@ -173,8 +173,10 @@ def impressionist():
 
 
 def relief(seed, furrow):
-    """103, 104: bristle furrows along the rows around mid grey, the
-    height of each furrow wandering slowly along it."""
+    """103, 104: bristle furrows up the columns around mid grey, the
+    height of each furrow wandering slowly along it.  The oil lays the
+    unturned relief on vertical strokes and turns it with the stroke, so
+    the furrows run along the stroke as a loaded brush leaves them."""
     img = blank(N)
     for y in range(N):
         for x in range(N):
@@ -182,7 +184,7 @@ def relief(seed, furrow):
             fine = value_noise(x / 20.0, (y + wobble) / furrow, N // 20 + 1, int(N / furrow), seed)
             coarse = fbm(x, y, N, 32, 3, seed + 3)
             v = 0.5 + 0.75 * (fine - 0.5) + 0.35 * (coarse - 0.5)
-            img[y][x] = v
+            img[x][y] = v  # drawn along the rows, stored turned up the columns
     return to_bytes(img)
 
 
