@@ -60,23 +60,6 @@ TEST(IndiaInk, TwelveSoftMasksWithOneHairInSixteenHalvedDrawForDraw) {
             EXPECT_TRUE(std::equal(want.begin(), want.end(), tips)) << "size " << size << " density " << density;
         }
     }
-    // Hairs are there: about one pixel in sixteen of the disc is halved.
-    PenlithBrush b("Xi_IndiaInkBrush", 8, 8);
-    b.brush.SetParams(40, 100, 0);
-    ASSERT_EQ(b.brush.Select(), 1);
-    int inside = 0, halved = 0;
-    for (int v = 0; v < 12; ++v) {
-        const auto mask = MaskOf(b.brush.ctx(), v);
-        for (int32_t j = 0; j < 40; ++j) {
-            for (int32_t i = 0; i < 40; ++i) {
-                const int32_t r = Radius4(40, i, j);
-                if (r >= 60) continue;  // where the full value is well above 1
-                ++inside;
-                halved += mask[j * 40 + i] < static_cast<int>((std::cos(r * 3.1415926535 / 80) + 1) * 64) * 3 / 4;
-            }
-        }
-    }
-    EXPECT_NEAR(static_cast<double>(halved) / inside, 1.0 / 16, 0.02);
 }
 
 // Replays one painting call of the ink over `ref`: per dab mask
@@ -194,9 +177,14 @@ TEST(Oil, CubicTipAndEightFlattenedReliefsTurnedByMinus45DegreesAPair) {
             brush::RotateTexture((v % 2 ? bTexture : a).data(), 128, 128, want.data(), size, size, 255, -45 * (v / 2));
             for (uint8_t &w : want) w = static_cast<uint8_t>((w - 128) / 6 + 128);
             EXPECT_TRUE(std::equal(want.begin(), want.end(), relief + v * want.size())) << size << " relief " << v;
+            // The target is carried + g - 128: the relief moves a channel
+            // by at most 21 from the mixed colour.
             const auto [lo, hi] = std::minmax_element(relief + v * want.size(), relief + (v + 1) * want.size());
             EXPECT_GE(*lo, 128 - 21);
             EXPECT_LE(*hi, 128 + 21);
+            if (size >= 20) {
+                EXPECT_GT(*hi - *lo, 20) << "a relief, not a flat grey";
+            }
         }
     }
 }
@@ -276,30 +264,6 @@ TEST(Oil, DirectionClassChoosesTheReliefAndEveryCallReplaysByteForByte) {
             EXPECT_NE(b.canvas.Snapshot(), wrong.bytes) << d.dx << "," << d.dy;
         }
     }
-}
-
-// With full density and pressure on mid grey, every fully covered pixel
-// lies within 21 of the mixed colour, and the relief shows.
-TEST(Oil, ReliefMovesAChannelByAtMostAbout21FromTheMixedColour) {
-    PenlithBrush b("Xi_OilBrush", 60, 60);
-    b.canvas.Fill(Grey(100));
-    b.brush.SetParams(30, 100, 0);
-    ASSERT_EQ(b.brush.Select(), 1);
-    b.brush.ctx().color = brush_test::ColorValue(200, 200, 200);
-    ASSERT_EQ(b.brush.Start(30, 30), 1);
-    b.brush.End();
-    const int32_t mixed = (3 * 200 + 2 * 100) / 5;
-    int lo = 255, hi = 0;
-    for (int32_t y = 26; y <= 34; ++y) {
-        for (int32_t x = 26; x <= 34; ++x) {  // the full core of the cubic tip
-            lo = std::min<int>(lo, b.canvas.Pixel(x, y).g);
-            hi = std::max<int>(hi, b.canvas.Pixel(x, y).g);
-        }
-    }
-    // 21 either way, and one more where the cubic tip leaves 127 of 128.
-    EXPECT_GE(lo, mixed - 22);
-    EXPECT_LE(hi, mixed + 21);
-    EXPECT_GT(hi - lo, 8) << "no relief";
 }
 
 #ifndef _WIN32
