@@ -115,7 +115,10 @@ PaintResult PaintIndiaInk(brush::EngineState &engine, PlugInBrushContext *ctx, D
         engine.tipVariantIndex = std::rand() % kInkMasks;
         const int32_t variant = allMasks ? engine.tipVariantIndex : 0;
         const uint8_t *sample = canvas.Pixel(place.canvasX + place.sizeW / 2, place.canvasRow + place.sizeH / 2);
-        for (int k = 0; k < 3; ++k) engine.carriedColor[k] = (engine.carriedColor[k] * 15 + sample[k] + 8) / 16;
+        // In 64 bits: a slot may hold a large number another brush keeps.
+        for (int k = 0; k < 3; ++k) {
+            engine.carriedColor[k] = static_cast<int32_t>((int64_t{engine.carriedColor[k]} * 15 + sample[k] + 8) / 16);
+        }
         blender.SetTarget(CarriedAsTarget(engine));
         blender.Blend(canvas, place, brush::TipMask(ctx, variant), ctx->tipWidth);
     });
