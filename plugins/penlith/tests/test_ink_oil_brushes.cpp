@@ -15,6 +15,7 @@
 #include "texture_brush_replay.h"
 
 #ifndef _WIN32
+#include "brush_platform.h"
 #include "textures_native.h"
 #endif
 
@@ -118,6 +119,30 @@ TEST(IndiaInk, InkLoadedAtTheStartAndThinnedBySixteenthsReplaysByteForByte) {
     EXPECT_EQ(b.canvas.Snapshot(), ref.bytes) << "a call without a stroke start";
     EXPECT_GT(ink[0], ink[2]) << "still blue ink";
 }
+
+#ifndef _WIN32
+// Another brush may leave numbers far outside 0..255 in the carried slots:
+// the ink thins them without overflowing and paints them clamped, never
+// wrapped round (thinned once, 1e9 would wrap to 112, 300 to 41, -112 to
+// 168).
+TEST(IndiaInk, CarriedNumbersOutsideTheLevelsAreClampedNotWrapped) {
+    PenlithBrush b("Xi_IndiaInkBrush", 40, 40);
+    b.brush.SetParams(12, 100, 0);
+    ASSERT_EQ(b.brush.Select(), 1);
+    int32_t(&carried)[3] = brush::ModuleEngine().carriedColor;
+    carried[0] = 1000000000;
+    carried[1] = -7 * 16;
+    carried[2] = 300;
+    AimCall(b, 20, 20, 20, 20);
+    ASSERT_EQ(b.brush.Send(BRUSHCMD_PAINT), 1);  // no stroke start: the slots as they are
+    EXPECT_EQ(carried[0], 937500016);
+    EXPECT_EQ(carried[1], (-7 * 16 * 15 + 255 + 8) / 16);
+    const Bgr centre = b.canvas.Pixel(20, 20);
+    EXPECT_EQ(centre.b, 255);
+    EXPECT_LT(centre.g, 140);
+    EXPECT_EQ(centre.r, 255);
+}
+#endif
 
 // Black ink across white paper: each dab takes up a sixteenth of the
 // partly painted paper under its centre, so the stroke starts black and
