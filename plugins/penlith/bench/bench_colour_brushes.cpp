@@ -32,8 +32,10 @@
 // rainbow, roller, pipe and fur brushes and of the two watercolours (on
 // white and over a band of colour, crossing themselves), in a column
 // beside them chalk, the dry brush and pastel next to the crayon (on white
-// and on a dark band) and the pens and the ink wash, and writes the
-// picture as a 24-bit BMP file of that name:
+// and on a dark band) and the pens and the ink wash, and below them the
+// India ink, oil, hatching, impressionist and cloud strokes
+// (texture_brush_samples.cpp), and writes the picture as a 24-bit BMP file
+// of that name:
 //     wine penlith_colour_bench.exe strokes.bmp
 #include <windows.h>
 
@@ -46,6 +48,7 @@
 #include "bench_support.h"
 #include "penlith_bench_support.h"
 #include "sample_strokes_dry_pen.h"
+#include "texture_brush_samples.h"
 
 namespace {
 
@@ -382,9 +385,12 @@ std::vector<POINT> Wave(int32_t y, int32_t amplitude, int32_t left, int32_t righ
 // One stroke of each brush, top to bottom: rainbow, roller (a loop that
 // crosses itself), pipe (the kids pen) and fur.
 bool PaintSamples(HMODULE penlith, const char *path) {
-    // The first 720 columns hold the strokes below; the column to their
+    // The first 720 columns hold the strokes below and, under them, the
+    // textured brushes (texture_brush_samples.cpp); the column to their
     // right the dry brushes and pens (sample_strokes_dry_pen.cpp).
-    Canvas paper(720 + kSampleColumnWidth, kSampleColumnHeight);
+    constexpr int32_t kColourSamplesHeight = 760;
+    Canvas paper(720 + kSampleColumnWidth,
+                 std::max(kSampleColumnHeight, kColourSamplesHeight + kTextureSamplesHeight));
     std::fill(paper.bits.begin(), paper.bits.end(), uint8_t{255});
     // A band of yellow under the right half of the watercolours, to show
     // them over colour as well as on white.
@@ -429,6 +435,8 @@ bool PaintSamples(HMODULE penlith, const char *path) {
         ReleaseBrush(brushProc, ctx);
     }
     if (!PaintDryBrushSamples(penlith, paper, 720) || !PaintPenSamples(penlith, paper, 720)) return false;
+    // Below: India ink, oil, hatching, impressionist and cloud strokes.
+    if (!PaintTextureBrushSamples(penlith, paper, kColourSamplesHeight)) return false;
     return WriteBmp(path, paper);
 }
 

@@ -21,11 +21,18 @@ PENLITH_BRUSH(RollerBrush, 4)        // roller: flat tip, one opacity at most pe
 PENLITH_BRUSH(CrayonBrush, 5)        // crayon: 12 speckled, blurred masks cut to a disc
 PENLITH_BRUSH(PencilBrush, 6)        // pencil: 10 to 28 thinned speckle masks
 PENLITH_BRUSH(WaterColorBrush, 7)    // watercolour: 8 ragged masks in turn, mixes with the canvas
+PENLITH_BRUSH(OilBrush, 8)           // oil: cubic tip, carried paint over a relief turned with the stroke
 PENLITH_BRUSH(PipeBrush, 9)          // pipe: round tip lit from the top left, a tube
 PENLITH_BRUSH(PointillismBrush, 10)  // stippling: one small dot a dab, each its own colour
 PENLITH_BRUSH(SeuratBrush, 11)       // art brush: soft tip, 64-colour palette per stroke
 PENLITH_BRUSH(RainbowBrush, 12)      // rainbow: soft tip walking round the hue circle
 PENLITH_BRUSH(TouchBrush, 13)        // finger: smears the colour under the stroke
+PENLITH_BRUSH(IndiaInkBrush, 14)     // India ink: 12 haired soft masks, ink thinned a sixteenth a dab
+PENLITH_BRUSH(CrossHatchBrush, 15)   // vertical cross: hatching texture at 35 down to -10 degrees
+PENLITH_BRUSH(RippleBrush, 16)       // horizontal cross: hatching texture at 110 down to 65 degrees
+PENLITH_BRUSH(CrossHatchingBrush, 17)  // cross along the stroke: 32 turns, chosen by direction
+PENLITH_BRUSH(ImpressionistBrush, 18)  // impressionist: short stroke texture at 10 angles
+PENLITH_BRUSH(CloudBrush, 19)        // cloud: 12 turned puffs, shaded light to dark
 PENLITH_BRUSH(WaterColorDashBrush, 20)  // flat watercolour: pooled tip over a fixed paper grain
 PENLITH_BRUSH(ChalkBrush, 21)        // chalk: flat tip, paper grain thins and shades the colour
 PENLITH_BRUSH(DryBrush, 22)          // dry brush: 5 turned bristle marks, strength per dab

@@ -6,11 +6,11 @@
 writes, 8 bits per pixel, RLE8-compressed, with the identity grey colour
 table (index = grey level):
 
-    texture101.bmp  128 x 128  hatching: a dozen parallel pen lines of uneven
-                               length and weight, inside a round patch
+    texture101.bmp  128 x 128  hatching: a dozen parallel vertical pen lines
+                               of uneven length and weight, in a round patch
     texture102.bmp  128 x 128  one short, fat paint stroke with bristle
                                streaks and ragged ends (impressionist touch)
-    texture103.bmp  128 x 128  oil relief: bristle furrows along the rows,
+    texture103.bmp  128 x 128  oil relief: bristle furrows up the columns,
     texture104.bmp  128 x 128  around mid grey (two different loads of paint)
     texture105.bmp  128 x 128  cloud puffs: soft lumpy cumulus shapes with
     ...texture108.bmp          wispy inner texture, black around them
@@ -124,7 +124,10 @@ def round_patch(x, y, radius, soft):
 
 
 def hatching():
-    """101: pen hatching, horizontal lines 9 pixels apart."""
+    """101: pen hatching, vertical lines 9 pixels apart.  Unturned they
+    run up the tip: the vertical cross turns them a little either way, the
+    horizontal cross by about a right angle, and the direction cross with
+    the stroke, so its lines follow the stroke."""
     img = blank(N)
     rnd = Rand(101)
     for k in range(13):
@@ -145,7 +148,7 @@ def hatching():
                 if 0 <= y < N:
                     d = abs(y - centre)
                     v = ink * taper * (1 - smoothstep(weight * 0.5, weight * 0.5 + 1.1, d))
-                    img[y][x] = max(img[y][x], v)
+                    img[x][y] = max(img[x][y], v)  # drawn along the rows, stored up the columns
     return to_bytes(img)
 
 
@@ -173,8 +176,10 @@ def impressionist():
 
 
 def relief(seed, furrow):
-    """103, 104: bristle furrows along the rows around mid grey, the
-    height of each furrow wandering slowly along it."""
+    """103, 104: bristle furrows up the columns around mid grey, the
+    height of each furrow wandering slowly along it.  The oil lays the
+    unturned relief on vertical strokes and turns it with the stroke, so
+    the furrows run along the stroke as a loaded brush leaves them."""
     img = blank(N)
     for y in range(N):
         for x in range(N):
@@ -182,7 +187,7 @@ def relief(seed, furrow):
             fine = value_noise(x / 20.0, (y + wobble) / furrow, N // 20 + 1, int(N / furrow), seed)
             coarse = fbm(x, y, N, 32, 3, seed + 3)
             v = 0.5 + 0.75 * (fine - 0.5) + 0.35 * (coarse - 0.5)
-            img[y][x] = v
+            img[x][y] = v  # drawn along the rows, stored turned up the columns
     return to_bytes(img)
 
 
