@@ -1,8 +1,8 @@
 // Blending one dab row whose pixels each have their own target colour and
 // coverage (the oil's relief, the cloud's shading): the row's targets and
-// coverage are gathered three channels a pixel, then blended in one pass
-//     channel = old + (target - old) x coverage / 128
-// truncated toward zero, coverage 0..128 (0 leaves a byte as it was).
+// coverage are gathered three channels a pixel, then blended in one pass by
+// BlendChannelsToTargets (pixel_target_blend.h), or, for tips known at
+// select time, from expanded lanes without gathering.
 #pragma once
 
 #include <cstdint>
@@ -14,30 +14,9 @@
 #endif
 
 #include "brush_engine.h"
+#include "pixel_target_blend.h"
 
 namespace penlith {
-
-// n channel bytes moved toward their own targets by their own coverage.
-// SSE2 takes 8 channels at a time and gives the same bytes as the loop.
-inline void BlendBgrRowToTargets(uint8_t *pixels, const uint8_t *targets, const int16_t *coverage, int32_t n) {
-    int32_t k = 0;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i roundToZero = _mm_set1_epi16(127);
-    for (; k + 8 <= n; k += 8) {
-        const __m128i old = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(pixels + k)), zero);
-        const __m128i to = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(targets + k)), zero);
-        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i *>(coverage + k));
-        // |to - old| x c <= 255 x 128 fits 16 bits; adding 127 to negative
-        // products makes the arithmetic shift truncate toward zero.
-        __m128i product = _mm_mullo_epi16(_mm_sub_epi16(to, old), c);
-        product = _mm_add_epi16(product, _mm_and_si128(_mm_srai_epi16(product, 15), roundToZero));
-        const __m128i blended = _mm_add_epi16(old, _mm_srai_epi16(product, 7));
-        _mm_storel_epi64(reinterpret_cast<__m128i *>(pixels + k), _mm_packus_epi16(blended, zero));
-    }
-#endif
-    for (; k < n; ++k) pixels[k] = brush::BlendChannel(pixels[k], targets[k], coverage[k]);
-}
 
 // What one painting call gathers rows into: the standard coverage of
 // every tip byte as four 16-bit copies (the pressure's), and room for one
@@ -57,7 +36,7 @@ struct BgrRowScratch {
         std::memcpy(coverage.data() + 3 * i, &coverage4[t], 8);
     }
     void BlendInto(uint8_t *pixels, int32_t width) {
-        BlendBgrRowToTargets(pixels, targets.data(), coverage.data(), 3 * width);
+        BlendChannelsToTargets(pixels, targets.data(), coverage.data(), 3 * width);
     }
 
     uint64_t coverage4[256];
@@ -148,8 +127,5 @@ constexpr size_t AlignUp16(size_t bytes) { return (bytes + 15) & ~static_cast<si
 
 // A channel level clamped to 0..255.
 inline uint32_t ClampLevel255(int32_t v) { return static_cast<uint32_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
-
-// Blue, green and red packed into the low three bytes.
-inline uint32_t PackBgr(uint32_t b, uint32_t g, uint32_t r) { return b | g << 8 | r << 16; }
 
 }  // namespace penlith

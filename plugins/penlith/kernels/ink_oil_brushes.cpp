@@ -274,7 +274,7 @@ PaintResult PaintOil(brush::EngineState &engine, PlugInBrushContext *ctx, DirtyR
             for (int k = 0; k < 3; ++k) engine.carriedColor[k] = (3 * want[k] + 2 * sample[k]) / 5;
             const int32_t *carried = engine.carriedColor;
             for (int32_t g = 0; g < 256 && !layout.expanded; ++g) {
-                targets[g] = PackBgr(ClampLevel255(g + carried[0] - 128), ClampLevel255(g + carried[1] - 128),
+                targets[g] = PackTarget(ClampLevel255(g + carried[0] - 128), ClampLevel255(g + carried[1] - 128),
                                      ClampLevel255(g + carried[2] - 128));
             }
         }

@@ -305,7 +305,7 @@ PaintResult PaintCloud(brush::EngineState &engine, PlugInBrushContext *ctx, Dirt
             scratch.emplace(ctx->pressure, ctx->tipWidth);
             for (int32_t level = 0; level <= kCloudShadeRange; ++level) {
                 const int32_t lift = level - kCloudShadeMiddle;
-                shaded[level] = PackBgr(ClampLevel255(color.b + lift), ClampLevel255(color.g + lift),
+                shaded[level] = PackTarget(ClampLevel255(color.b + lift), ClampLevel255(color.g + lift),
                                         ClampLevel255(color.r + lift));
             }
         }
