@@ -64,27 +64,30 @@ void BlendRowBytes(uint8_t *dst, const uint8_t *coverage, int32_t count, const u
         }
         return;
     }
+    // Byte o of the row takes the pattern from phase o % 3; 16 bytes move
+    // the phase on by one.
     const __m128i zero = _mm_setzero_si128();
-    auto targetLo = [&](int32_t o) {
-        return _mm_unpacklo_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(pattern + o % 3)), zero);
-    };
-    auto targetHi = [&](int32_t o) {
-        return _mm_unpackhi_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(pattern + o % 3)), zero);
-    };
+    __m128i targets[3][2];
+    for (int32_t k = 0; k < 3; ++k) {
+        const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i *>(pattern + k));
+        targets[k][0] = _mm_unpacklo_epi8(t, zero);
+        targets[k][1] = _mm_unpackhi_epi8(t, zero);
+    }
 
     const int32_t last = count - 16;
     const __m128i lastCoverage = _mm_loadu_si128(reinterpret_cast<const __m128i *>(coverage + last));
     const bool lastEmpty = AllZero(lastCoverage);
     __m128i lastResult = zero;
     if (!lastEmpty) {
-        lastResult = Blend16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(dst + last)), lastCoverage,
-                             targetLo(last), targetHi(last));
+        const __m128i *t = targets[last % 3];
+        lastResult = Blend16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(dst + last)), lastCoverage, t[0], t[1]);
     }
-    for (int32_t o = 0; o < last; o += 16) {
+    int32_t phase = 0;
+    for (int32_t o = 0; o < last; o += 16, phase = phase == 2 ? 0 : phase + 1) {
         const __m128i cov = _mm_loadu_si128(reinterpret_cast<const __m128i *>(coverage + o));
         if (AllZero(cov)) continue;
         __m128i *p = reinterpret_cast<__m128i *>(dst + o);
-        _mm_storeu_si128(p, Blend16(_mm_loadu_si128(p), cov, targetLo(o), targetHi(o)));
+        _mm_storeu_si128(p, Blend16(_mm_loadu_si128(p), cov, targets[phase][0], targets[phase][1]));
     }
     if (!lastEmpty) _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + last), lastResult);
 }
@@ -149,21 +152,25 @@ void SolidDabBlender::SetTarget(BgrColor target) {
     }
 }
 
-void SolidDabBlender::UseFixedTip(EngineState &engine, const PlugInBrushContext *ctx) {
+void SolidDabBlender::UseFixedTip(EngineState &engine, const PlugInBrushContext *ctx, int32_t variants) {
     fixedMask_ = fixedCoverage_ = nullptr;
     fixedEngine_ = nullptr;
     fixedWidth_ = 0;
+    fixedMaskBytes_ = 0;
     if (!ctx || !ctx->tipBits || ctx->tipWidth <= 0 || ctx->tipHeight <= 0 ||
-        ctx->tipWidth > kMaxFixedTipSide || ctx->tipHeight > kMaxFixedTipSide) {
+        ctx->tipWidth > kMaxFixedTipSide || ctx->tipHeight > kMaxFixedTipSide || variants < 1 ||
+        variants > (ctx->tipVariantCount > 1 ? ctx->tipVariantCount : 1)) {
         return;
     }
+    const size_t pixels = static_cast<size_t>(ctx->tipWidth) * static_cast<size_t>(ctx->tipHeight) *
+                          static_cast<size_t>(variants);
+    if (pixels > static_cast<size_t>(kMaxFixedTipSide) * kMaxFixedTipSide) return;
     FixedTipCoverage &cache = engine.fixedTip;
     const uint8_t *mask = TipMask(ctx);
     const bool current = cache.valid && cache.generation == engine.tipGeneration && cache.mask == mask &&
                          cache.width == ctx->tipWidth && cache.height == ctx->tipHeight &&
-                         cache.pressure == pressure_;
+                         cache.pressure == pressure_ && cache.variants == variants;
     if (!current) {
-        const size_t pixels = static_cast<size_t>(ctx->tipWidth) * static_cast<size_t>(ctx->tipHeight);
         cache.valid = false;
         if (3 * pixels > cache.capacity) {
             FreeBrushBuffer(cache.bytes);
@@ -177,9 +184,11 @@ void SolidDabBlender::UseFixedTip(EngineState &engine, const PlugInBrushContext 
         cache.width = ctx->tipWidth;
         cache.height = ctx->tipHeight;
         cache.pressure = pressure_;
+        cache.variants = variants;
         cache.valid = true;
     }
     fixedMask_ = mask;
+    fixedMaskBytes_ = pixels;
     fixedCoverage_ = cache.bytes;
     fixedEngine_ = &engine;
     fixedWidth_ = ctx->tipWidth;
@@ -191,7 +200,8 @@ bool SolidDabBlender::FixedTipStillKept() const {
     if (!fixedEngine_) return false;
     const FixedTipCoverage &cache = fixedEngine_->fixedTip;
     return cache.valid && cache.bytes == fixedCoverage_ && cache.mask == fixedMask_ &&
-           cache.pressure == pressure_ && cache.generation == fixedEngine_->tipGeneration;
+           cache.pressure == pressure_ && cache.generation == fixedEngine_->tipGeneration &&
+           static_cast<size_t>(cache.width) * cache.height * cache.variants == fixedMaskBytes_;
 }
 
 void ReleaseEngineCaches(EngineState &engine) {
@@ -203,10 +213,14 @@ void ReleaseEngineCaches(EngineState &engine) {
 void SolidDabBlender::Blend(const CanvasView &canvas, const DabPlace &place, const uint8_t *mask,
                             int32_t tipWidth) const {
     if (place.sizeW <= 0 || place.sizeH <= 0 || !mask) return;
-    if (fixedCoverage_ && mask == fixedMask_ && tipWidth == fixedWidth_ && FixedTipStillKept()) {
+    // A mask inside the kept ones: its offset from the first is the offset
+    // of its coverage (three bytes a tip byte).
+    if (fixedCoverage_ && mask >= fixedMask_ && mask < fixedMask_ + fixedMaskBytes_ && tipWidth == fixedWidth_ &&
+        FixedTipStillKept()) {
+        const uint8_t *coverage = fixedCoverage_ + 3 * static_cast<size_t>(mask - fixedMask_);
         for (int32_t j = 0; j < place.sizeH; ++j) {
             const size_t first = static_cast<size_t>(place.tipY + j) * tipWidth + place.tipX;
-            BlendRowBytes(canvas.Pixel(place.canvasX, place.canvasRow + j), fixedCoverage_ + 3 * first,
+            BlendRowBytes(canvas.Pixel(place.canvasX, place.canvasRow + j), coverage + 3 * first,
                           3 * place.sizeW, pattern_);
         }
         return;

@@ -81,6 +81,7 @@ struct FixedTipCoverage {
     uint32_t generation = 0;
     const uint8_t *mask = nullptr;
     int32_t width = 0, height = 0, pressure = 0;
+    int32_t variants = 0;  // masks kept, one after the other from `mask`
 };
 
 // Everything the engine keeps between the calls of all brushes of one
@@ -285,8 +286,10 @@ public:
     // same.  The coverage is kept in `engine`, which must outlive the
     // blender.  Call it once per painting call, under the plug-in's lock.
     // Without it (or for tips too large to keep) Blend expands the coverage
-    // row by row; the bytes are the same either way.
-    void UseFixedTip(EngineState &engine, const PlugInBrushContext *ctx);
+    // row by row; the bytes are the same either way.  `variants` > 1 keeps
+    // that many masks of the record (the random grain brushes pick one per
+    // dab), as long as they hold no more than 512 x 512 pixels together.
+    void UseFixedTip(EngineState &engine, const PlugInBrushContext *ctx, int32_t variants = 1);
 
     void Blend(const CanvasView &canvas, const DabPlace &place, const uint8_t *mask,
                int32_t tipWidth) const;
@@ -297,7 +300,8 @@ private:
     uint32_t coverage3_[256];  // coverage of tip byte t, repeated in three bytes
     uint8_t pattern_[48];      // the target's channels repeated: b, g, r, b, ...
     int32_t pressure_;         // within -256..256, where coverage stops changing
-    const uint8_t *fixedMask_ = nullptr;     // the mask of UseFixedTip
+    const uint8_t *fixedMask_ = nullptr;     // the (first) mask of UseFixedTip
+    size_t fixedMaskBytes_ = 0;              // bytes of all kept masks
     const uint8_t *fixedCoverage_ = nullptr; // its expanded coverage
     const EngineState *fixedEngine_ = nullptr; // where it is kept
     int32_t fixedWidth_ = 0;
