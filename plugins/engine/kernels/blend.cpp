@@ -208,6 +208,47 @@ void ReleaseEngineCaches(EngineState &engine) {
     FixedTipCoverage &cache = engine.fixedTip;
     FreeBrushBuffer(cache.bytes);
     cache = FixedTipCoverage{};
+    FreeBrushBuffer(engine.keptPlanes.bytes);
+    engine.keptPlanes = KeptTipPlanes{};
+}
+
+bool ReserveKeptPlanes(EngineState &engine, size_t bytes) {
+    KeptTipPlanes &planes = engine.keptPlanes;
+    if (bytes <= planes.capacity && planes.bytes) return true;
+    FreeBrushBuffer(planes.bytes);
+    planes = KeptTipPlanes{};
+    planes.bytes = static_cast<uint8_t *>(AllocBrushBuffer(bytes));
+    if (!planes.bytes) return false;
+    planes.capacity = bytes;
+    return true;
+}
+
+void BlendBytesTowardTargets(uint8_t *dst, const uint8_t *coverage, const uint8_t *targets, int32_t count) {
+#if defined(__SSE2__)
+    if (count >= 16) {
+        // As BlendRowBytes: the last 16 bytes are blended from the original
+        // pixels first, so the overlap gets the same bytes from both.
+        const __m128i zero = _mm_setzero_si128();
+        auto blendAt = [&](int32_t o, __m128i cov) {
+            const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i *>(targets + o));
+            return Blend16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(dst + o)), cov,
+                           _mm_unpacklo_epi8(t, zero), _mm_unpackhi_epi8(t, zero));
+        };
+        const int32_t last = count - 16;
+        const __m128i lastCoverage = _mm_loadu_si128(reinterpret_cast<const __m128i *>(coverage + last));
+        const bool lastEmpty = AllZero(lastCoverage);
+        const __m128i lastResult = lastEmpty ? zero : blendAt(last, lastCoverage);
+        for (int32_t o = 0; o < last; o += 16) {
+            const __m128i cov = _mm_loadu_si128(reinterpret_cast<const __m128i *>(coverage + o));
+            if (!AllZero(cov)) _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + o), blendAt(o, cov));
+        }
+        if (!lastEmpty) _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + last), lastResult);
+        return;
+    }
+#endif
+    for (int32_t o = 0; o < count; ++o) {
+        if (coverage[o]) dst[o] = BlendChannel(dst[o], targets[o], coverage[o]);
+    }
 }
 
 void SolidDabBlender::Blend(const CanvasView &canvas, const DabPlace &place, const uint8_t *mask,

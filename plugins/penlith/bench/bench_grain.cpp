@@ -19,6 +19,8 @@
 //   B.scalar           ns per dab of the reference loop
 //   B.ratio_vs_scalar  engine time / reference time
 //   B.identical        1 when both canvases are byte for byte equal
+//   B.placement        ns per dab of placing the dabs alone (the engine's
+//                      GetDabPlace over the same stroke), part of B.engine
 #include <windows.h>
 
 #include <algorithm>
@@ -115,9 +117,25 @@ void Measure(const char *label, PlugInBrushProc brushProc, int32_t size, int32_t
             std::srand(kSeed);
             return Seconds([&] { reference(canvas, places, plugin); });
         });
+    // The placement of the dabs alone, which the engine's time includes and
+    // the reference's does not.
+    PlugInBrushContext placer = plugin;
+    Canvas scratch;
+    AttachCanvas(placer, scratch);
+    int64_t placedPixels = 0;
+    const double placing = pintora_bench::BestOf(5, [&] {
+        brush::EngineState engine;
+        DriveStroke(placer, points, BRUSH_PRESSURE_FULL, [&](PlugInBrushContext &ctx, bool) {
+            brush::DirtyRect rect;
+            brush::LayDabs(engine, &ctx, rect, brush::DabSpacing::Pressure(),
+                           [&](const brush::DabPlace &p) { placedPixels += p.sizeW; });
+        });
+    });
+    if (placedPixels == 0) std::printf("# %s: no dab was placed\n", name.c_str());
     ReleaseBrush(brushProc, plugin);
     // Per dab only: the references do not count tip pixels.
     ReportTiming(name, places.size(), 0, t);
+    pintora_bench::Report(name + ".placement", placing * 1e9 / static_cast<double>(places.size()), "ns/dab");
 }
 
 }  // namespace
