@@ -82,6 +82,12 @@ std::vector<ColumnTap> ColumnTaps(const Taps &cols, int width) {
 // Blends rows a and b (24-bit) into out at the given column taps.
 void BlendRows(const uint8_t *a, const uint8_t *b, int fy, const std::vector<ColumnTap> &cols, uint8_t *out) {
     for (const ColumnTap &t : cols) {
+        if (t.fx == 0) {
+            // On a source column (every column when only the rows change
+            // size): no horizontal blend.
+            for (int c = 0; c < 3; ++c, ++out) *out = static_cast<uint8_t>((a[t.p0 + c] * (64 - fy) + b[t.p0 + c] * fy) / 64);
+            continue;
+        }
         for (int c = 0; c < 3; ++c, ++out) {
             const int f0 = a[t.p0 + c], f1 = a[t.p1 + c];
             const int g0 = b[t.p0 + c], g1 = b[t.p1 + c];
@@ -170,15 +176,50 @@ std::vector<QuadTap> QuadTaps(int sourceLength, int destLength) {
 class RoundedDivider {
 public:
     static constexpr uint64_t kLimit = 4096;
-    explicit RoundedDivider(uint32_t count) : half_(count / 2), multiplier_((uint64_t{1} << 32) / count + 1) {}
+    // For count 1 the multiplier would be 2^32 + 1: the sum is the mean.
+    explicit RoundedDivider(uint32_t count)
+        : half_(count / 2), multiplier_(count > 1 ? static_cast<uint32_t>((uint64_t{1} << 32) / count + 1) : 0) {}
     uint8_t operator()(uint32_t sum) const {
-        return static_cast<uint8_t>(((sum + half_) * multiplier_) >> 32);
+        if (multiplier_ == 0) return static_cast<uint8_t>(sum);
+        return static_cast<uint8_t>((uint64_t{sum + half_} * multiplier_) >> 32);
     }
 
 private:
-    uint64_t half_;
-    uint64_t multiplier_;
+    uint32_t half_;
+    uint32_t multiplier_;
 };
+
+// Adds the channels of `width` blocks of KX pixels of one row to `sums`
+// (blue, green, red per block).
+template <int KX>
+void AddBlockRow(const uint8_t *p, uint32_t *sums, int width) {
+    for (int x = 0; x < width; ++x, sums += 3, p += 3 * KX) {
+        uint32_t b = 0, g = 0, r = 0;
+        for (int u = 0; u < KX; ++u) {
+            b += p[3 * u];
+            g += p[3 * u + 1];
+            r += p[3 * u + 2];
+        }
+        sums[0] += b;
+        sums[1] += g;
+        sums[2] += r;
+    }
+}
+
+void AddBlockRowAny(const uint8_t *p, uint32_t *sums, int width, int kx) {
+    const size_t blockBytes = static_cast<size_t>(kx) * 3;
+    for (int x = 0; x < width; ++x, sums += 3, p += blockBytes) {
+        uint32_t b = 0, g = 0, r = 0;
+        for (const uint8_t *q = p; q != p + blockBytes; q += 3) {
+            b += q[0];
+            g += q[1];
+            r += q[2];
+        }
+        sums[0] += b;
+        sums[1] += g;
+        sums[2] += r;
+    }
+}
 
 // The box average for blocks of 4096 pixels or more (pictures over a
 // thousand times larger than the result): 64-bit sums and true divisions.
@@ -232,22 +273,17 @@ bool BoxAverageTo24(const PixelView &src, const PixelView &dst) {
     const RoundedDivider divide(static_cast<uint32_t>(count));
     std::vector<uint32_t> sums(static_cast<size_t>(dst.width) * 3);
     BgrRows source(src, 1);
-    const size_t blockBytes = static_cast<size_t>(kx) * 3;
     for (int y = 0; y < dst.height; ++y) {
         std::fill(sums.begin(), sums.end(), 0u);
         for (int v = 0; v < ky; ++v) {
             const uint8_t *p = source.Row(y * ky + v);
-            uint32_t *s = sums.data();
-            for (int x = 0; x < dst.width; ++x, s += 3, p += blockBytes) {
-                uint32_t b = 0, g = 0, r = 0;
-                for (const uint8_t *q = p; q != p + blockBytes; q += 3) {
-                    b += q[0];
-                    g += q[1];
-                    r += q[2];
-                }
-                s[0] += b;
-                s[1] += g;
-                s[2] += r;
+            // The small factors of the export sizes get loops of fixed length.
+            switch (kx) {
+                case 1: AddBlockRow<1>(p, sums.data(), dst.width); break;
+                case 2: AddBlockRow<2>(p, sums.data(), dst.width); break;
+                case 3: AddBlockRow<3>(p, sums.data(), dst.width); break;
+                case 4: AddBlockRow<4>(p, sums.data(), dst.width); break;
+                default: AddBlockRowAny(p, sums.data(), dst.width, kx);
             }
         }
         uint8_t *out = MemRow(dst, y);

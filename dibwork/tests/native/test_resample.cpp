@@ -163,7 +163,7 @@ TEST(BoxAverage, RoundingHoldsForEveryBlockSize) {
     // by a division from there on: both must give (sum + n / 2) / n for
     // sums from 0 to 255 n, including the halves that decide the rounding.
     std::mt19937 rng(29);
-    const std::pair<int, int> blocks[] = {{1, 1}, {3, 2}, {2, 3}, {7, 5}, {45, 91}, {64, 64}, {65, 64}};
+    const std::pair<int, int> blocks[] = {{1, 1}, {3, 2}, {2, 3}, {4, 1}, {7, 5}, {45, 91}, {64, 64}, {65, 64}};
     for (const auto &[kx, ky] : blocks) {
         const int n = kx * ky;
         Picture src(kx * 6, ky * 3, 24), dst(6, 3, 24);
