@@ -261,7 +261,8 @@ struct ShadedTargets {
 
 // The pipe's tip as two planes of three bytes a tip pixel, for one colour
 // and pressure: the coverage of each channel byte, then its shaded target.
-// Kept in the engine between calls while tip, colour and pressure stay.
+// Kept in the engine between calls while tip, colour and pressure stay;
+// NULL when they cannot be kept (the caller then paints pixel by pixel).
 const uint8_t *PipePlanes(brush::EngineState &engine, const PlugInBrushContext *ctx, const uint8_t *mask,
                           const uint8_t *shade) {
     const size_t pixels = static_cast<size_t>(ctx->tipWidth) * static_cast<size_t>(ctx->tipHeight);
@@ -272,7 +273,9 @@ const uint8_t *PipePlanes(brush::EngineState &engine, const PlugInBrushContext *
         return kept.bytes;
     }
     kept.valid = false;
-    if (!brush::ReserveKeptPlanes(engine, 6 * pixels)) return nullptr;
+    // Tips beyond 512 x 512 pixels (far above the largest size offered) are
+    // painted pixel by pixel rather than kept.
+    if (pixels > 512 * 512 || !brush::ReserveKeptPlanes(engine, 6 * pixels)) return nullptr;
     const ShadedTargets targets(brush::ColorOf(ctx->color));
     uint8_t *coverage = kept.bytes, *target = kept.bytes + 3 * pixels;
     for (size_t k = 0; k < pixels; ++k) {
