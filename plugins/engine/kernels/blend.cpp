@@ -118,15 +118,22 @@ SolidDabBlender::SolidDabBlender(int32_t pressure) {
     if (pressure > 256) pressure = 256;
     if (pressure < -256) pressure = -256;
     pressure_ = pressure;
+    SetTarget(BgrColor{});
+}
+
+// The coverage table is built when first needed: a call whose dabs all
+// come from kept coverage never needs it.
+void SolidDabBlender::BuildTable() const {
+    if (tableBuilt_) return;
+    tableBuilt_ = true;
 #if defined(__SSE2__)
-    // A painting call often lays a single dab, so the table is built eight
-    // entries at a time: clamp(pressure + t - 128, 0, 128) in 16-bit lanes,
-    // widened and repeated into three bytes.  Entry 0 never paints.
+    // Eight entries at a time: clamp(pressure + t - 128, 0, 128) in 16-bit
+    // lanes, widened and repeated into three bytes.  Entry 0 never paints.
     const __m128i zero = _mm_setzero_si128();
     const __m128i full = _mm_set1_epi16(128);
     const __m128i step = _mm_set1_epi16(8);
     __m128i c = _mm_add_epi16(_mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7),
-                              _mm_set1_epi16(static_cast<int16_t>(pressure - 128)));
+                              _mm_set1_epi16(static_cast<int16_t>(pressure_ - 128)));
     for (int32_t t = 0; t < 256; t += 8, c = _mm_add_epi16(c, step)) {
         const __m128i clamped = _mm_min_epi16(_mm_max_epi16(c, zero), full);
         __m128i lo = _mm_unpacklo_epi16(clamped, zero), hi = _mm_unpackhi_epi16(clamped, zero);
@@ -138,10 +145,9 @@ SolidDabBlender::SolidDabBlender(int32_t pressure) {
     coverage3_[0] = 0;
 #else
     for (int32_t t = 0; t < 256; ++t) {
-        coverage3_[t] = static_cast<uint32_t>(StandardCoverage(t, pressure)) * 0x010101u;
+        coverage3_[t] = static_cast<uint32_t>(StandardCoverage(t, pressure_)) * 0x010101u;
     }
 #endif
-    SetTarget(BgrColor{});
 }
 
 void SolidDabBlender::SetTarget(BgrColor target) {
@@ -178,6 +184,7 @@ void SolidDabBlender::UseFixedTip(EngineState &engine, const PlugInBrushContext 
             cache.capacity = cache.bytes ? 3 * pixels : 0;
             if (!cache.bytes) return;
         }
+        BuildTable();
         for (size_t k = 0; k < pixels; ++k) std::memcpy(cache.bytes + 3 * k, &coverage3_[mask[k]], 3);
         cache.generation = engine.tipGeneration;
         cache.mask = mask;
@@ -268,6 +275,7 @@ void SolidDabBlender::Blend(const CanvasView &canvas, const DabPlace &place, con
     }
     // Three coverage bytes per pixel; the expansion writes four bytes at a
     // time, one past the last pixel.
+    BuildTable();
     uint8_t coverage[3 * kChunkPixels + 4];
     for (int32_t j = 0; j < place.sizeH; ++j) {
         uint8_t *row = canvas.Pixel(place.canvasX, place.canvasRow + j);

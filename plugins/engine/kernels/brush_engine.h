@@ -318,7 +318,10 @@ public:
 private:
     bool FixedTipStillKept() const;
 
-    uint32_t coverage3_[256];  // coverage of tip byte t, repeated in three bytes
+    void BuildTable() const;
+
+    mutable uint32_t coverage3_[256];  // coverage of tip byte t, repeated in three bytes
+    mutable bool tableBuilt_ = false;  // coverage3_ is filled
     uint8_t pattern_[48];      // the target's channels repeated: b, g, r, b, ...
     int32_t pressure_;         // within -256..256, where coverage stops changing
     const uint8_t *fixedMask_ = nullptr;     // the (first) mask of UseFixedTip
