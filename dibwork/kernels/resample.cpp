@@ -64,28 +64,47 @@ Taps ShrinkTaps(int sourceLength, int destLength) {
     return t;
 }
 
+// One destination column of a bilinear pass: byte offsets of its two
+// source pixels and the 1/64 fraction between them.
+struct ColumnTap {
+    uint32_t p0, p1;
+    int fx;
+};
+
+std::vector<ColumnTap> ColumnTaps(const Taps &cols, int width) {
+    std::vector<ColumnTap> taps(static_cast<size_t>(width));
+    for (size_t i = 0; i < taps.size(); ++i) {
+        taps[i] = {static_cast<uint32_t>(cols.index[i]) * 3, static_cast<uint32_t>(cols.next[i]) * 3, cols.fraction[i]};
+    }
+    return taps;
+}
+
 // Blends rows a and b (24-bit) into out at the given column taps.
-void BlendRows(const uint8_t *a, const uint8_t *b, int fy, const Taps &cols, uint8_t *out, int width) {
-    for (int i = 0; i < width; ++i, out += 3) {
-        const size_t p0 = static_cast<size_t>(cols.index[static_cast<size_t>(i)]) * 3;
-        const size_t p1 = static_cast<size_t>(cols.next[static_cast<size_t>(i)]) * 3;
-        const int fx = cols.fraction[static_cast<size_t>(i)];
-        for (int c = 0; c < 3; ++c) {
-            const int f0 = a[p0 + c], f1 = a[p1 + c];
-            const int g0 = b[p0 + c], g1 = b[p1 + c];
-            const int top = f0 + (f1 - f0) * fx / 64;
-            const int bottom = g0 + (g1 - g0) * fx / 64;
-            out[c] = static_cast<uint8_t>((top * (64 - fy) + bottom * fy) / 64);
+void BlendRows(const uint8_t *a, const uint8_t *b, int fy, const std::vector<ColumnTap> &cols, uint8_t *out) {
+    for (const ColumnTap &t : cols) {
+        if (t.fx == 0) {
+            // On a source column (every column when only the rows change
+            // size): no horizontal blend.
+            for (int c = 0; c < 3; ++c, ++out) *out = static_cast<uint8_t>((a[t.p0 + c] * (64 - fy) + b[t.p0 + c] * fy) / 64);
+            continue;
+        }
+        for (int c = 0; c < 3; ++c, ++out) {
+            const int f0 = a[t.p0 + c], f1 = a[t.p1 + c];
+            const int g0 = b[t.p0 + c], g1 = b[t.p1 + c];
+            const int top = f0 + (f1 - f0) * t.fx / 64;
+            const int bottom = g0 + (g1 - g0) * t.fx / 64;
+            *out = static_cast<uint8_t>((top * (64 - fy) + bottom * fy) / 64);
         }
     }
 }
 
 void BlendWithTaps(const PixelView &src, const PixelView &dst, const Taps &rows, const Taps &cols) {
     BgrRows source(src, 2);
+    const std::vector<ColumnTap> columns = ColumnTaps(cols, dst.width);
     for (int j = 0; j < dst.height; ++j) {
         const uint8_t *a = source.Row(rows.index[static_cast<size_t>(j)]);
         const uint8_t *b = source.Row(rows.next[static_cast<size_t>(j)]);
-        BlendRows(a, b, rows.fraction[static_cast<size_t>(j)], cols, MemRow(dst, j), dst.width);
+        BlendRows(a, b, rows.fraction[static_cast<size_t>(j)], columns, MemRow(dst, j));
     }
 }
 
@@ -149,24 +168,62 @@ std::vector<QuadTap> QuadTaps(int sourceLength, int destLength) {
     return taps;
 }
 
-}  // namespace
+// (sum + count / 2) / count for 0 <= sum <= 255 count, by one multiplication
+// instead of a division.  With m = floor(2^32 / count) + 1 = (2^32 + e) / count,
+// 0 < e <= count, the product n m / 2^32 exceeds n / count by n e / (count 2^32),
+// which stays below 1 / count (so the floor is unchanged) while n e < 2^32; for
+// n < 256 count that holds whenever count < 4096.
+class RoundedDivider {
+public:
+    static constexpr uint64_t kLimit = 4096;
+    // For count 1 the multiplier would be 2^32 + 1: the sum is the mean.
+    explicit RoundedDivider(uint32_t count)
+        : half_(count / 2), multiplier_(count > 1 ? static_cast<uint32_t>((uint64_t{1} << 32) / count + 1) : 0) {}
+    uint8_t operator()(uint32_t sum) const {
+        if (multiplier_ == 0) return static_cast<uint8_t>(sum);
+        return static_cast<uint8_t>((uint64_t{sum + half_} * multiplier_) >> 32);
+    }
 
-bool BilinearTo24(const PixelView &src, const PixelView &dst) {
-    if (!ColourKernelViews(src, dst)) return false;
-    BlendWithTaps(src, dst, BilinearTaps(src.height, dst.height), BilinearTaps(src.width, dst.width));
-    return true;
+private:
+    uint32_t half_;
+    uint32_t multiplier_;
+};
+
+// Adds the channels of `width` blocks of KX pixels of one row to `sums`
+// (blue, green, red per block).
+template <int KX>
+void AddBlockRow(const uint8_t *p, uint32_t *sums, int width) {
+    for (int x = 0; x < width; ++x, sums += 3, p += 3 * KX) {
+        uint32_t b = 0, g = 0, r = 0;
+        for (int u = 0; u < KX; ++u) {
+            b += p[3 * u];
+            g += p[3 * u + 1];
+            r += p[3 * u + 2];
+        }
+        sums[0] += b;
+        sums[1] += g;
+        sums[2] += r;
+    }
 }
 
-bool ShrinkBilinearTo24(const PixelView &src, const PixelView &dst) {
-    if (!ColourKernelViews(src, dst)) return false;
-    BlendWithTaps(src, dst, ShrinkTaps(src.height, dst.height), ShrinkTaps(src.width, dst.width));
-    return true;
+void AddBlockRowAny(const uint8_t *p, uint32_t *sums, int width, int kx) {
+    const size_t blockBytes = static_cast<size_t>(kx) * 3;
+    for (int x = 0; x < width; ++x, sums += 3, p += blockBytes) {
+        uint32_t b = 0, g = 0, r = 0;
+        for (const uint8_t *q = p; q != p + blockBytes; q += 3) {
+            b += q[0];
+            g += q[1];
+            r += q[2];
+        }
+        sums[0] += b;
+        sums[1] += g;
+        sums[2] += r;
+    }
 }
 
-bool BoxAverageTo24(const PixelView &src, const PixelView &dst) {
-    if (!ColourKernelViews(src, dst) || dst.width > src.width || dst.height > src.height) return false;
-    const int kx = std::max(1, src.width / dst.width);
-    const int ky = std::max(1, src.height / dst.height);
+// The box average for blocks of 4096 pixels or more (pictures over a
+// thousand times larger than the result): 64-bit sums and true divisions.
+bool BoxAverageWide(const PixelView &src, const PixelView &dst, int kx, int ky) {
     const uint64_t count = static_cast<uint64_t>(kx) * static_cast<uint64_t>(ky);
     std::vector<uint64_t> sums(static_cast<size_t>(dst.width) * 3);
     BgrRows source(src, 1);
@@ -188,6 +245,49 @@ bool BoxAverageTo24(const PixelView &src, const PixelView &dst) {
         for (size_t i = 0; i < sums.size(); ++i) {
             out[i] = static_cast<uint8_t>((sums[i] + count / 2) / count);
         }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool BilinearTo24(const PixelView &src, const PixelView &dst) {
+    if (!ColourKernelViews(src, dst)) return false;
+    BlendWithTaps(src, dst, BilinearTaps(src.height, dst.height), BilinearTaps(src.width, dst.width));
+    return true;
+}
+
+bool ShrinkBilinearTo24(const PixelView &src, const PixelView &dst) {
+    if (!ColourKernelViews(src, dst)) return false;
+    BlendWithTaps(src, dst, ShrinkTaps(src.height, dst.height), ShrinkTaps(src.width, dst.width));
+    return true;
+}
+
+bool BoxAverageTo24(const PixelView &src, const PixelView &dst) {
+    if (!ColourKernelViews(src, dst) || dst.width > src.width || dst.height > src.height) return false;
+    const int kx = std::max(1, src.width / dst.width);
+    const int ky = std::max(1, src.height / dst.height);
+    const uint64_t count = static_cast<uint64_t>(kx) * static_cast<uint64_t>(ky);
+    if (count >= RoundedDivider::kLimit) return BoxAverageWide(src, dst, kx, ky);
+    // Sums of fewer than 4096 bytes stay below 2^20.
+    const RoundedDivider divide(static_cast<uint32_t>(count));
+    std::vector<uint32_t> sums(static_cast<size_t>(dst.width) * 3);
+    BgrRows source(src, 1);
+    for (int y = 0; y < dst.height; ++y) {
+        std::fill(sums.begin(), sums.end(), 0u);
+        for (int v = 0; v < ky; ++v) {
+            const uint8_t *p = source.Row(y * ky + v);
+            // The small factors of the export sizes get loops of fixed length.
+            switch (kx) {
+                case 1: AddBlockRow<1>(p, sums.data(), dst.width); break;
+                case 2: AddBlockRow<2>(p, sums.data(), dst.width); break;
+                case 3: AddBlockRow<3>(p, sums.data(), dst.width); break;
+                case 4: AddBlockRow<4>(p, sums.data(), dst.width); break;
+                default: AddBlockRowAny(p, sums.data(), dst.width, kx);
+            }
+        }
+        uint8_t *out = MemRow(dst, y);
+        for (size_t i = 0; i < sums.size(); ++i) out[i] = divide(sums[i]);
     }
     return true;
 }

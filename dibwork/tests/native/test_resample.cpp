@@ -158,6 +158,49 @@ TEST(BoxAverage, EachPixelIsTheRoundedMeanOfItsBlock) {
             }
 }
 
+TEST(BoxAverage, RoundingHoldsForEveryBlockSize) {
+    // The mean is taken by a multiplication for blocks below 4096 pixels and
+    // by a division from there on: both must give (sum + n / 2) / n for
+    // sums from 0 to 255 n, including the halves that decide the rounding.
+    std::mt19937 rng(29);
+    const std::pair<int, int> blocks[] = {{1, 1}, {3, 2}, {2, 3}, {4, 1}, {7, 5}, {45, 91}, {64, 64}, {65, 64}};
+    for (const auto &[kx, ky] : blocks) {
+        const int n = kx * ky;
+        Picture src(kx * 6, ky * 3, 24), dst(6, 3, 24);
+        // Block (x, y) gets its own sum: all zero, all 255, sums just below,
+        // at and above a half step, and random values.
+        for (int by = 0; by < 3; ++by)
+            for (int bx = 0; bx < 6; ++bx) {
+                const int block = by * 6 + bx;
+                const int target = block == 0 ? 0 : block == 1 ? 255 * n
+                                 : block < 8 ? (block * 37 % 255) * n + n / 2 + (block % 3) - 1
+                                             : -1;
+                int left = std::max(0, target);
+                for (int v = 0; v < ky; ++v)
+                    for (int u = 0; u < kx; ++u) {
+                        uint8_t value;
+                        if (target < 0) {
+                            value = static_cast<uint8_t>(rng());
+                        } else {
+                            const int remaining = n - (v * kx + u);
+                            value = static_cast<uint8_t>(std::min(255, (left + remaining - 1) / remaining));
+                            left -= value;
+                        }
+                        src.Set(bx * kx + u, by * ky + v, value, value, static_cast<uint8_t>(255 - value));
+                    }
+            }
+        ASSERT_TRUE(BoxAverageTo24(src.view, dst.view));
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 6; ++x)
+                for (int c = 0; c < 3; ++c) {
+                    uint64_t sum = 0;
+                    for (int v = 0; v < ky; ++v)
+                        for (int u = 0; u < kx; ++u) sum += src.At(x * kx + u, y * ky + v)[c];
+                    ASSERT_EQ(dst.At(x, y)[c], (sum + n / 2) / n) << kx << "x" << ky << " block " << x << "," << y;
+                }
+    }
+}
+
 TEST(AreaAverage, SameSizeIsAnExactCopy) {
     std::mt19937 rng(11);
     Picture src(37, 23, 24), dst(37, 23, 24);

@@ -64,27 +64,30 @@ void BlendRowBytes(uint8_t *dst, const uint8_t *coverage, int32_t count, const u
         }
         return;
     }
+    // Byte o of the row takes the pattern from phase o % 3; 16 bytes move
+    // the phase on by one.
     const __m128i zero = _mm_setzero_si128();
-    auto targetLo = [&](int32_t o) {
-        return _mm_unpacklo_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(pattern + o % 3)), zero);
-    };
-    auto targetHi = [&](int32_t o) {
-        return _mm_unpackhi_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(pattern + o % 3)), zero);
-    };
+    __m128i targets[3][2];
+    for (int32_t k = 0; k < 3; ++k) {
+        const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i *>(pattern + k));
+        targets[k][0] = _mm_unpacklo_epi8(t, zero);
+        targets[k][1] = _mm_unpackhi_epi8(t, zero);
+    }
 
     const int32_t last = count - 16;
     const __m128i lastCoverage = _mm_loadu_si128(reinterpret_cast<const __m128i *>(coverage + last));
     const bool lastEmpty = AllZero(lastCoverage);
     __m128i lastResult = zero;
     if (!lastEmpty) {
-        lastResult = Blend16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(dst + last)), lastCoverage,
-                             targetLo(last), targetHi(last));
+        const __m128i *t = targets[last % 3];
+        lastResult = Blend16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(dst + last)), lastCoverage, t[0], t[1]);
     }
-    for (int32_t o = 0; o < last; o += 16) {
+    int32_t phase = 0;
+    for (int32_t o = 0; o < last; o += 16, phase = phase == 2 ? 0 : phase + 1) {
         const __m128i cov = _mm_loadu_si128(reinterpret_cast<const __m128i *>(coverage + o));
         if (AllZero(cov)) continue;
         __m128i *p = reinterpret_cast<__m128i *>(dst + o);
-        _mm_storeu_si128(p, Blend16(_mm_loadu_si128(p), cov, targetLo(o), targetHi(o)));
+        _mm_storeu_si128(p, Blend16(_mm_loadu_si128(p), cov, targets[phase][0], targets[phase][1]));
     }
     if (!lastEmpty) _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + last), lastResult);
 }
@@ -115,15 +118,22 @@ SolidDabBlender::SolidDabBlender(int32_t pressure) {
     if (pressure > 256) pressure = 256;
     if (pressure < -256) pressure = -256;
     pressure_ = pressure;
+    SetTarget(BgrColor{});
+}
+
+// The coverage table is built when first needed: a call whose dabs all
+// come from kept coverage never needs it.
+void SolidDabBlender::BuildTable() const {
+    if (tableBuilt_) return;
+    tableBuilt_ = true;
 #if defined(__SSE2__)
-    // A painting call often lays a single dab, so the table is built eight
-    // entries at a time: clamp(pressure + t - 128, 0, 128) in 16-bit lanes,
-    // widened and repeated into three bytes.  Entry 0 never paints.
+    // Eight entries at a time: clamp(pressure + t - 128, 0, 128) in 16-bit
+    // lanes, widened and repeated into three bytes.  Entry 0 never paints.
     const __m128i zero = _mm_setzero_si128();
     const __m128i full = _mm_set1_epi16(128);
     const __m128i step = _mm_set1_epi16(8);
     __m128i c = _mm_add_epi16(_mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7),
-                              _mm_set1_epi16(static_cast<int16_t>(pressure - 128)));
+                              _mm_set1_epi16(static_cast<int16_t>(pressure_ - 128)));
     for (int32_t t = 0; t < 256; t += 8, c = _mm_add_epi16(c, step)) {
         const __m128i clamped = _mm_min_epi16(_mm_max_epi16(c, zero), full);
         __m128i lo = _mm_unpacklo_epi16(clamped, zero), hi = _mm_unpackhi_epi16(clamped, zero);
@@ -135,10 +145,9 @@ SolidDabBlender::SolidDabBlender(int32_t pressure) {
     coverage3_[0] = 0;
 #else
     for (int32_t t = 0; t < 256; ++t) {
-        coverage3_[t] = static_cast<uint32_t>(StandardCoverage(t, pressure)) * 0x010101u;
+        coverage3_[t] = static_cast<uint32_t>(StandardCoverage(t, pressure_)) * 0x010101u;
     }
 #endif
-    SetTarget(BgrColor{});
 }
 
 void SolidDabBlender::SetTarget(BgrColor target) {
@@ -149,21 +158,25 @@ void SolidDabBlender::SetTarget(BgrColor target) {
     }
 }
 
-void SolidDabBlender::UseFixedTip(EngineState &engine, const PlugInBrushContext *ctx) {
+void SolidDabBlender::UseFixedTip(EngineState &engine, const PlugInBrushContext *ctx, int32_t variants) {
     fixedMask_ = fixedCoverage_ = nullptr;
     fixedEngine_ = nullptr;
     fixedWidth_ = 0;
+    fixedMaskBytes_ = 0;
     if (!ctx || !ctx->tipBits || ctx->tipWidth <= 0 || ctx->tipHeight <= 0 ||
-        ctx->tipWidth > kMaxFixedTipSide || ctx->tipHeight > kMaxFixedTipSide) {
+        ctx->tipWidth > kMaxFixedTipSide || ctx->tipHeight > kMaxFixedTipSide || variants < 1 ||
+        variants > (ctx->tipVariantCount > 1 ? ctx->tipVariantCount : 1)) {
         return;
     }
+    const size_t pixels = static_cast<size_t>(ctx->tipWidth) * static_cast<size_t>(ctx->tipHeight) *
+                          static_cast<size_t>(variants);
+    if (pixels > static_cast<size_t>(kMaxFixedTipSide) * kMaxFixedTipSide) return;
     FixedTipCoverage &cache = engine.fixedTip;
     const uint8_t *mask = TipMask(ctx);
     const bool current = cache.valid && cache.generation == engine.tipGeneration && cache.mask == mask &&
                          cache.width == ctx->tipWidth && cache.height == ctx->tipHeight &&
-                         cache.pressure == pressure_;
+                         cache.pressure == pressure_ && cache.variants == variants;
     if (!current) {
-        const size_t pixels = static_cast<size_t>(ctx->tipWidth) * static_cast<size_t>(ctx->tipHeight);
         cache.valid = false;
         if (3 * pixels > cache.capacity) {
             FreeBrushBuffer(cache.bytes);
@@ -171,15 +184,18 @@ void SolidDabBlender::UseFixedTip(EngineState &engine, const PlugInBrushContext 
             cache.capacity = cache.bytes ? 3 * pixels : 0;
             if (!cache.bytes) return;
         }
+        BuildTable();
         for (size_t k = 0; k < pixels; ++k) std::memcpy(cache.bytes + 3 * k, &coverage3_[mask[k]], 3);
         cache.generation = engine.tipGeneration;
         cache.mask = mask;
         cache.width = ctx->tipWidth;
         cache.height = ctx->tipHeight;
         cache.pressure = pressure_;
+        cache.variants = variants;
         cache.valid = true;
     }
     fixedMask_ = mask;
+    fixedMaskBytes_ = pixels;
     fixedCoverage_ = cache.bytes;
     fixedEngine_ = &engine;
     fixedWidth_ = ctx->tipWidth;
@@ -191,28 +207,75 @@ bool SolidDabBlender::FixedTipStillKept() const {
     if (!fixedEngine_) return false;
     const FixedTipCoverage &cache = fixedEngine_->fixedTip;
     return cache.valid && cache.bytes == fixedCoverage_ && cache.mask == fixedMask_ &&
-           cache.pressure == pressure_ && cache.generation == fixedEngine_->tipGeneration;
+           cache.pressure == pressure_ && cache.generation == fixedEngine_->tipGeneration &&
+           static_cast<size_t>(cache.width) * cache.height * cache.variants == fixedMaskBytes_;
 }
 
 void ReleaseEngineCaches(EngineState &engine) {
     FixedTipCoverage &cache = engine.fixedTip;
     FreeBrushBuffer(cache.bytes);
     cache = FixedTipCoverage{};
+    FreeBrushBuffer(engine.keptPlanes.bytes);
+    engine.keptPlanes = KeptTipPlanes{};
+}
+
+bool ReserveKeptPlanes(EngineState &engine, size_t bytes) {
+    KeptTipPlanes &planes = engine.keptPlanes;
+    if (bytes <= planes.capacity && planes.bytes) return true;
+    FreeBrushBuffer(planes.bytes);
+    planes = KeptTipPlanes{};
+    planes.bytes = static_cast<uint8_t *>(AllocBrushBuffer(bytes));
+    if (!planes.bytes) return false;
+    planes.capacity = bytes;
+    return true;
+}
+
+void BlendBytesTowardTargets(uint8_t *dst, const uint8_t *coverage, const uint8_t *targets, int32_t count) {
+#if defined(__SSE2__)
+    if (count >= 16) {
+        // As BlendRowBytes: the last 16 bytes are blended from the original
+        // pixels first, so the overlap gets the same bytes from both.
+        const __m128i zero = _mm_setzero_si128();
+        auto blendAt = [&](int32_t o, __m128i cov) {
+            const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i *>(targets + o));
+            return Blend16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(dst + o)), cov,
+                           _mm_unpacklo_epi8(t, zero), _mm_unpackhi_epi8(t, zero));
+        };
+        const int32_t last = count - 16;
+        const __m128i lastCoverage = _mm_loadu_si128(reinterpret_cast<const __m128i *>(coverage + last));
+        const bool lastEmpty = AllZero(lastCoverage);
+        const __m128i lastResult = lastEmpty ? zero : blendAt(last, lastCoverage);
+        for (int32_t o = 0; o < last; o += 16) {
+            const __m128i cov = _mm_loadu_si128(reinterpret_cast<const __m128i *>(coverage + o));
+            if (!AllZero(cov)) _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + o), blendAt(o, cov));
+        }
+        if (!lastEmpty) _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + last), lastResult);
+        return;
+    }
+#endif
+    for (int32_t o = 0; o < count; ++o) {
+        if (coverage[o]) dst[o] = BlendChannel(dst[o], targets[o], coverage[o]);
+    }
 }
 
 void SolidDabBlender::Blend(const CanvasView &canvas, const DabPlace &place, const uint8_t *mask,
                             int32_t tipWidth) const {
     if (place.sizeW <= 0 || place.sizeH <= 0 || !mask) return;
-    if (fixedCoverage_ && mask == fixedMask_ && tipWidth == fixedWidth_ && FixedTipStillKept()) {
+    // A mask inside the kept ones: its offset from the first is the offset
+    // of its coverage (three bytes a tip byte).
+    if (fixedCoverage_ && mask >= fixedMask_ && mask < fixedMask_ + fixedMaskBytes_ && tipWidth == fixedWidth_ &&
+        FixedTipStillKept()) {
+        const uint8_t *coverage = fixedCoverage_ + 3 * static_cast<size_t>(mask - fixedMask_);
         for (int32_t j = 0; j < place.sizeH; ++j) {
             const size_t first = static_cast<size_t>(place.tipY + j) * tipWidth + place.tipX;
-            BlendRowBytes(canvas.Pixel(place.canvasX, place.canvasRow + j), fixedCoverage_ + 3 * first,
+            BlendRowBytes(canvas.Pixel(place.canvasX, place.canvasRow + j), coverage + 3 * first,
                           3 * place.sizeW, pattern_);
         }
         return;
     }
     // Three coverage bytes per pixel; the expansion writes four bytes at a
     // time, one past the last pixel.
+    BuildTable();
     uint8_t coverage[3 * kChunkPixels + 4];
     for (int32_t j = 0; j < place.sizeH; ++j) {
         uint8_t *row = canvas.Pixel(place.canvasX, place.canvasRow + j);

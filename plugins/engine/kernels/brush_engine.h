@@ -72,6 +72,20 @@ protected:
     ~BrushLock() = default;
 };
 
+// Per-pixel planes a brush derives from its tip and keeps between calls
+// (the pipe's coverage and shaded target bytes), in a buffer of the
+// plug-in's heap.  The brush decides what the key fields mean; the engine
+// only frees the buffer.
+struct KeptTipPlanes {
+    uint8_t *bytes = nullptr;
+    size_t capacity = 0;
+    bool valid = false;
+    uint32_t generation = 0;
+    const uint8_t *mask = nullptr;
+    int32_t width = 0, height = 0, pressure = 0;
+    uint32_t color = 0;
+};
+
 // The expanded coverage of the last fixed tip (SolidDabBlender::UseFixedTip),
 // three bytes a tip pixel, in a buffer of the plug-in's heap.
 struct FixedTipCoverage {
@@ -81,6 +95,7 @@ struct FixedTipCoverage {
     uint32_t generation = 0;
     const uint8_t *mask = nullptr;
     int32_t width = 0, height = 0, pressure = 0;
+    int32_t variants = 0;  // masks kept, one after the other from `mask`
 };
 
 // Everything the engine keeps between the calls of all brushes of one
@@ -109,8 +124,15 @@ struct EngineState {
     // The last tip diagonal asked for (every dab asks; speed only).
     int32_t diagonalTipWidth = 0, diagonalTipHeight = 0;
     uint32_t diagonal8 = 0;
+    // The last segment measured and its length in eighths (every dab of a
+    // painting call asks for the same one; speed only).
+    bool segmentKept = false;
+    int32_t segmentEnds[4] = {};
+    uint16_t segment8 = 0;
     // The coverage of the last fixed tip (speed only).
     FixedTipCoverage fixedTip;
+    // Planes a brush keeps for its tip (speed only).
+    KeptTipPlanes keptPlanes;
 };
 
 // Largest tip side the engine builds or paints with.
@@ -285,8 +307,10 @@ public:
     // same.  The coverage is kept in `engine`, which must outlive the
     // blender.  Call it once per painting call, under the plug-in's lock.
     // Without it (or for tips too large to keep) Blend expands the coverage
-    // row by row; the bytes are the same either way.
-    void UseFixedTip(EngineState &engine, const PlugInBrushContext *ctx);
+    // row by row; the bytes are the same either way.  `variants` > 1 keeps
+    // that many masks of the record (the random grain brushes pick one per
+    // dab), as long as they hold no more than 512 x 512 pixels together.
+    void UseFixedTip(EngineState &engine, const PlugInBrushContext *ctx, int32_t variants = 1);
 
     void Blend(const CanvasView &canvas, const DabPlace &place, const uint8_t *mask,
                int32_t tipWidth) const;
@@ -294,18 +318,33 @@ public:
 private:
     bool FixedTipStillKept() const;
 
-    uint32_t coverage3_[256];  // coverage of tip byte t, repeated in three bytes
+    void BuildTable() const;
+
+    mutable uint32_t coverage3_[256];  // coverage of tip byte t, repeated in three bytes
+    mutable bool tableBuilt_ = false;  // coverage3_ is filled
     uint8_t pattern_[48];      // the target's channels repeated: b, g, r, b, ...
     int32_t pressure_;         // within -256..256, where coverage stops changing
-    const uint8_t *fixedMask_ = nullptr;     // the mask of UseFixedTip
+    const uint8_t *fixedMask_ = nullptr;     // the (first) mask of UseFixedTip
+    size_t fixedMaskBytes_ = 0;              // bytes of all kept masks
     const uint8_t *fixedCoverage_ = nullptr; // its expanded coverage
     const EngineState *fixedEngine_ = nullptr; // where it is kept
     int32_t fixedWidth_ = 0;
 };
 
-// Frees what the engine keeps between calls (the fixed-tip coverage); the
-// plug-in's shutdown calls it.
+// Frees what the engine keeps between calls (the fixed-tip coverage and the
+// kept tip planes); the plug-in's shutdown calls it.
 void ReleaseEngineCaches(EngineState &engine);
+
+// Makes engine.keptPlanes hold at least `bytes` bytes (its contents are
+// then undefined and it is marked not valid when it had to grow); false
+// when they cannot be allocated.
+bool ReserveKeptPlanes(EngineState &engine, size_t bytes);
+
+// The standard blend of one row with a target and a coverage per channel
+// byte: for each of `count` bytes with coverage[o] > 0 (0..128),
+//     dst[o] = dst[o] + (targets[o] - dst[o]) x coverage[o] / 128
+// truncated toward zero.  SSE2 blends 16 bytes at a time.
+void BlendBytesTowardTargets(uint8_t *dst, const uint8_t *coverage, const uint8_t *targets, int32_t count);
 
 // The same blend written as the formula, pixel by pixel: the reference the
 // fast path is tested against.

@@ -54,7 +54,15 @@ Segment SegmentOf(EngineState &engine, const PlugInBrushContext *ctx) {
     s.prevY = Coord(ctx->prevY);
     s.curX = Coord(ctx->curX);
     s.curY = Coord(ctx->curY);
-    s.dist8 = GetDistance8(engine, ctx->curX, ctx->curY, ctx->prevX, ctx->prevY);
+    // Each dab of a call measures the same segment: its root is taken once.
+    const int32_t ends[4] = {ctx->curX, ctx->curY, ctx->prevX, ctx->prevY};
+    if (!engine.segmentKept || ends[0] != engine.segmentEnds[0] || ends[1] != engine.segmentEnds[1] ||
+        ends[2] != engine.segmentEnds[2] || ends[3] != engine.segmentEnds[3]) {
+        engine.segment8 = GetDistance8(engine, ends[0], ends[1], ends[2], ends[3]);
+        for (int k = 0; k < 4; ++k) engine.segmentEnds[k] = ends[k];
+        engine.segmentKept = true;
+    }
+    s.dist8 = engine.segment8;
     return s;
 }
 

@@ -86,8 +86,17 @@ TEST(SolidDabBlender, GivesTheBytesOfTheFormulaOnRandomDabs) {
         fast.FillNoise(static_cast<uint32_t>(trial));
         slow.FillNoise(static_cast<uint32_t>(trial));
         EngineRecord recFast(fast, tipW, tipH), recSlow(slow, tipW, tipH);
+        // Every fourth trial keeps several masks (as the grain brushes do)
+        // and blends one of them.
+        const int32_t variants = trial % 4 == 3 ? 1 + std::rand() % 12 : 1;
+        const size_t maskBytes = static_cast<size_t>(tipW) * tipH;
+        recFast.tip().resize(maskBytes * variants);
+        recFast->tipBits = recFast.tip().data();
+        recFast->tipVariantCount = variants;
         for (auto &t : recFast.tip()) t = static_cast<uint8_t>(std::rand() % 4 == 0 ? 0 : std::rand());
         recSlow.tip() = recFast.tip();
+        recSlow->tipBits = recSlow.tip().data();
+        const size_t chosen = maskBytes * static_cast<size_t>(std::rand() % variants);
 
         const int32_t x = std::rand() % (width + tipW) - tipW / 2;
         const int32_t y = std::rand() % (height + tipH) - tipH / 2;
@@ -102,11 +111,11 @@ TEST(SolidDabBlender, GivesTheBytesOfTheFormulaOnRandomDabs) {
         // Every other trial through the kept coverage of a fixed tip, kept
         // in the trial's own engine state.
         brush::SolidDabBlender blender(pressure);
-        if (trial % 2) blender.UseFixedTip(recFast.engine, recFast.get());
+        if (trial % 2) blender.UseFixedTip(recFast.engine, recFast.get(), variants);
         blender.SetTarget(target);
-        blender.Blend(brush::CanvasOf(recFast.get()), place, recFast.tip().data(), tipW);
+        blender.Blend(brush::CanvasOf(recFast.get()), place, recFast.tip().data() + chosen, tipW);
         brush::BlendSolidThroughTipOntoBgr24Scalar(brush::CanvasOf(recSlow.get()), place,
-                                                   recSlow.tip().data(), tipW, target, pressure);
+                                                   recSlow.tip().data() + chosen, tipW, target, pressure);
         ASSERT_EQ(fast.Snapshot(), slow.Snapshot())
             << "trial " << trial << " tip " << tipW << "x" << tipH << " pressure " << pressure;
         ASSERT_TRUE(fast.GuardsIntact()) << "trial " << trial;

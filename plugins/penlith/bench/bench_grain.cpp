@@ -19,6 +19,11 @@
 //   B.scalar           ns per dab of the reference loop
 //   B.ratio_vs_scalar  engine time / reference time
 //   B.identical        1 when both canvases are byte for byte equal
+//   B.placement        ns per dab of placing the dabs alone (the engine's
+//                      GetDabPlace over the same stroke), part of B.engine
+// and for the art brush, whose rule draws one rand() per painted pixel:
+//   art20.rand_floor   ns per dab of those rand() calls alone
+//   art20.rand_floor_share_of_engine   their time / the plug-in's time
 #include <windows.h>
 
 #include <algorithm>
@@ -89,7 +94,7 @@ __attribute__((noinline)) void ArtReference(Canvas &canvas, const std::vector<br
 
 template <typename Reference>
 void Measure(const char *label, PlugInBrushProc brushProc, int32_t size, int32_t third,
-             const std::vector<POINT> &points, Reference &&reference) {
+             const std::vector<POINT> &points, Reference &&reference, bool randPerPixel = false) {
     const std::string name = std::string(label) + std::to_string(size);
     BrushParam params[3] = {};
     PlugInBrushContext plugin{};
@@ -101,6 +106,15 @@ void Measure(const char *label, PlugInBrushProc brushProc, int32_t size, int32_t
     const std::vector<brush::DabPlace> places =
         PlaceDabs(plugin, brush::DabSpacing::Pressure(), points, BRUSH_PRESSURE_FULL);
 
+    // Painted tip pixels of the stroke (the tip is freed before the figures).
+    int64_t painted = 0;
+    for (const brush::DabPlace &p : places) {
+        for (int32_t j = 0; j < p.sizeH; ++j) {
+            const uint8_t *tip = static_cast<const uint8_t *>(plugin.tipBits) +
+                                 static_cast<size_t>(p.tipY + j) * plugin.tipWidth + p.tipX;
+            for (int32_t i = 0; i < p.sizeW; ++i) painted += tip[i] != 0;
+        }
+    }
     Canvas pristine;
     pristine.FillNoise();
     // Both start from the same random numbers.
@@ -115,9 +129,39 @@ void Measure(const char *label, PlugInBrushProc brushProc, int32_t size, int32_t
             std::srand(kSeed);
             return Seconds([&] { reference(canvas, places, plugin); });
         });
+    // The placement of the dabs alone, which the engine's time includes and
+    // the reference's does not.
+    PlugInBrushContext placer = plugin;
+    Canvas scratch;
+    AttachCanvas(placer, scratch);
+    int64_t placedPixels = 0;
+    const double placing = pintora_bench::BestOf(5, [&] {
+        brush::EngineState engine;
+        DriveStroke(placer, points, BRUSH_PRESSURE_FULL, [&](PlugInBrushContext &ctx, bool) {
+            brush::DirtyRect rect;
+            brush::LayDabs(engine, &ctx, rect, brush::DabSpacing::Pressure(),
+                           [&](const brush::DabPlace &p) { placedPixels += p.sizeW; });
+        });
+    });
+    if (placedPixels == 0) std::printf("# %s: no dab was placed\n", name.c_str());
     ReleaseBrush(brushProc, plugin);
     // Per dab only: the references do not count tip pixels.
     ReportTiming(name, places.size(), 0, t);
+    pintora_bench::Report(name + ".placement", placing * 1e9 / static_cast<double>(places.size()), "ns/dab");
+    if (randPerPixel) {
+        // The rule draws one rand() for every painted tip pixel, in order:
+        // that many calls of the C runtime's rand() alone are the floor.
+        unsigned sink = 0;
+        const double draws = pintora_bench::BestOf(5, [&] {
+            for (int64_t k = 0; k < painted; ++k) sink += static_cast<unsigned>(std::rand());
+        });
+        if (sink == 1) std::printf("#\n");
+        std::printf("# %s is bound by one rand() per painted pixel (%lld draws): the rule fixes the order of\n"
+                    "# the draws, so they cannot be batched or replaced; the figures below are that floor\n",
+                    name.c_str(), static_cast<long long>(painted));
+        pintora_bench::Report(name + ".rand_floor", draws * 1e9 / static_cast<double>(places.size()), "ns/dab");
+        pintora_bench::Report(name + ".rand_floor_share_of_engine", draws / t.engine, "x");
+    }
 }
 
 }  // namespace
@@ -137,6 +181,7 @@ int main() {
     Measure("art", art, 20, artRoughness, points,
             [&](Canvas &canvas, const std::vector<brush::DabPlace> &places, const PlugInBrushContext &tip) {
                 ArtReference(canvas, places, tip, artRoughness);
-            });
+            },
+            true);
     return 0;
 }

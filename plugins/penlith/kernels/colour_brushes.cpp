@@ -259,20 +259,63 @@ struct ShadedTargets {
     }
 };
 
-void LayPipeDab(const CanvasView &canvas, const DabPlace &place, const uint8_t *mask, const uint8_t *shade,
-                int32_t tipWidth, const ShadedTargets &targets, const int32_t (&coverage)[256]) {
+// The pipe's tip as two planes of three bytes a tip pixel, for one colour
+// and pressure: the coverage of each channel byte, then its shaded target.
+// Kept in the engine between calls while tip, colour and pressure stay;
+// NULL when they cannot be kept (the caller then paints pixel by pixel).
+const uint8_t *PipePlanes(brush::EngineState &engine, const PlugInBrushContext *ctx, const uint8_t *mask,
+                          const uint8_t *shade) {
+    const size_t pixels = static_cast<size_t>(ctx->tipWidth) * static_cast<size_t>(ctx->tipHeight);
+    brush::KeptTipPlanes &kept = engine.keptPlanes;
+    if (kept.valid && kept.generation == engine.tipGeneration && kept.mask == mask &&
+        kept.width == ctx->tipWidth && kept.height == ctx->tipHeight && kept.pressure == ctx->pressure &&
+        kept.color == (ctx->color & 0xFFFFFFu) && kept.capacity >= 6 * pixels) {
+        return kept.bytes;
+    }
+    kept.valid = false;
+    // Tips beyond 512 x 512 pixels (far above the largest size offered) are
+    // painted pixel by pixel rather than kept.
+    if (pixels > 512 * 512 || !brush::ReserveKeptPlanes(engine, 6 * pixels)) return nullptr;
+    const ShadedTargets targets(brush::ColorOf(ctx->color));
+    uint8_t *coverage = kept.bytes, *target = kept.bytes + 3 * pixels;
+    for (size_t k = 0; k < pixels; ++k) {
+        const auto c = static_cast<uint8_t>(brush::StandardCoverage(mask[k], ctx->pressure));
+        coverage[3 * k] = coverage[3 * k + 1] = coverage[3 * k + 2] = c;
+        std::memcpy(target + 3 * k, targets.bgr[shade[k]], 3);
+    }
+    kept.generation = engine.tipGeneration;
+    kept.mask = mask;
+    kept.width = ctx->tipWidth;
+    kept.height = ctx->tipHeight;
+    kept.pressure = ctx->pressure;
+    kept.color = ctx->color & 0xFFFFFFu;
+    kept.valid = true;
+    return kept.bytes;
+}
+
+// Per channel byte: coverage c = clamp(pressure + t - 128, 0, 128) of the
+// tip byte t, target = the colour's channel + shade - 128 clamped, and
+//     channel = old + (target - old) x c / 128, truncated toward zero.
+void LayPipeDab(const CanvasView &canvas, const DabPlace &place, const uint8_t *planes, int32_t tipWidth,
+                size_t tipPixels) {
+    for (int32_t j = 0; j < place.sizeH; ++j) {
+        const size_t first = 3 * (static_cast<size_t>(place.tipY + j) * tipWidth + place.tipX);
+        brush::BlendBytesTowardTargets(canvas.Pixel(place.canvasX, place.canvasRow + j), planes + first,
+                                       planes + 3 * tipPixels + first, 3 * place.sizeW);
+    }
+}
+
+// The same dab pixel by pixel, for when the planes cannot be allocated.
+void LayPipeDabByPixel(const CanvasView &canvas, const DabPlace &place, const uint8_t *mask, const uint8_t *shade,
+                       int32_t tipWidth, const ShadedTargets &targets, int32_t pressure) {
     for (int32_t j = 0; j < place.sizeH; ++j) {
         uint8_t *pixel = canvas.Pixel(place.canvasX, place.canvasRow + j);
         const size_t tipRow = static_cast<size_t>(place.tipY + j) * tipWidth + place.tipX;
-        const uint8_t *tip = mask + tipRow;
-        const uint8_t *light = shade + tipRow;
         for (int32_t i = 0; i < place.sizeW; ++i, pixel += 3) {
-            const int32_t c = coverage[tip[i]];
+            const int32_t c = brush::StandardCoverage(mask[tipRow + i], pressure);
             if (c == 0) continue;
-            const uint8_t *target = targets.bgr[light[i]];
-            pixel[0] = brush::BlendChannel(pixel[0], target[0], c);
-            pixel[1] = brush::BlendChannel(pixel[1], target[1], c);
-            pixel[2] = brush::BlendChannel(pixel[2], target[2], c);
+            const uint8_t *target = targets.bgr[shade[tipRow + i]];
+            for (int k = 0; k < 3; ++k) pixel[k] = brush::BlendChannel(pixel[k], target[k], c);
         }
     }
 }
@@ -280,14 +323,20 @@ void LayPipeDab(const CanvasView &canvas, const DabPlace &place, const uint8_t *
 PaintResult PaintPipe(brush::EngineState &engine, PlugInBrushContext *ctx, DirtyRect &rect) {
     const auto *shade = static_cast<const uint8_t *>(ctx->workBits);
     if (!shade) return PaintResult::kRefusedEmpty;
-    const ShadedTargets targets(brush::ColorOf(ctx->color));
-    int32_t coverage[256];
-    for (int32_t t = 0; t < 256; ++t) coverage[t] = brush::StandardCoverage(t, ctx->pressure);
-    const CanvasView canvas = brush::CanvasOf(ctx);
     const uint8_t *mask = brush::TipMask(ctx);
+    const uint8_t *planes = PipePlanes(engine, ctx, mask, shade);
+    const CanvasView canvas = brush::CanvasOf(ctx);
+    const size_t tipPixels = static_cast<size_t>(ctx->tipWidth) * static_cast<size_t>(ctx->tipHeight);
     const int32_t percent = PipeSpacingPercent(brush::ParamValue(ctx, 3));
+    if (!planes) {
+        const ShadedTargets targets(brush::ColorOf(ctx->color));
+        brush::LayDabs(engine, ctx, rect, brush::DabSpacing::Ratio(percent), [&](const DabPlace &place) {
+            LayPipeDabByPixel(canvas, place, mask, shade, ctx->tipWidth, targets, ctx->pressure);
+        });
+        return PaintResult::kPainted;
+    }
     brush::LayDabs(engine, ctx, rect, brush::DabSpacing::Ratio(percent), [&](const DabPlace &place) {
-        LayPipeDab(canvas, place, mask, shade, ctx->tipWidth, targets, coverage);
+        LayPipeDab(canvas, place, planes, ctx->tipWidth, tipPixels);
     });
     return PaintResult::kPainted;
 }

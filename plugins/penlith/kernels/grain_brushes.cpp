@@ -211,6 +211,8 @@ brush::PaintResult PaintRandomMasks(brush::EngineState &engine, PlugInBrushConte
     blender.SetTarget(target);
     const brush::CanvasView canvas = brush::CanvasOf(ctx);
     const int32_t variants = ctx->tipVariantCount > 0 ? ctx->tipVariantCount : 1;
+    // The masks stay as built on select: their coverage is kept between calls.
+    blender.UseFixedTip(engine, ctx, variants);
     int32_t &chosen = engine.tipVariantIndex;
     brush::LayDabs(engine, ctx, rect, brush::DabSpacing::Pressure(), [&](const brush::DabPlace &place) {
         chosen = std::rand() % variants;

@@ -27,6 +27,7 @@
 //            paint colour jittered by the roughness (JitterColor).
 //   preview  background and four dabs.
 #include <cstdlib>
+#include <cstring>
 
 #include "brush_engine.h"
 #include "brush_platform.h"
@@ -83,18 +84,30 @@ brush::PaintResult PaintFromPalette(brush::EngineState &engine, PlugInBrushConte
     uint8_t coverage[256];
     for (int32_t t = 0; t < 256; ++t) coverage[t] = static_cast<uint8_t>(brush::StandardCoverage(t, ctx->pressure));
     int32_t chosen = -1;
+    // Each row is gathered first (the rand() draws in pixel order, as the
+    // rule has them: one per painted pixel), then blended 16 channel bytes
+    // at a time; an unpainted pixel gets coverage 0 and stays as it is.
+    constexpr int32_t kChunk = 256;
+    uint8_t rowCoverage[3 * kChunk], rowTargets[3 * kChunk];
     brush::LayDabs(engine, ctx, rect, brush::DabSpacing::Pressure(), [&](const brush::DabPlace &place) {
         for (int32_t j = 0; j < place.sizeH; ++j) {
-            uint8_t *pixel = canvas.Pixel(place.canvasX, place.canvasRow + j);
+            uint8_t *row = canvas.Pixel(place.canvasX, place.canvasRow + j);
             const uint8_t *tip = mask + static_cast<size_t>(place.tipY + j) * ctx->tipWidth + place.tipX;
-            for (int32_t i = 0; i < place.sizeW; ++i, pixel += 3) {
-                if (tip[i] == 0) continue;
-                chosen = std::rand() & (kPaletteEntries - 1);
-                const int32_t c = coverage[tip[i]];
-                const uint8_t *entry = palette + 3 * chosen;
-                pixel[0] = brush::BlendChannel(pixel[0], entry[0], c);
-                pixel[1] = brush::BlendChannel(pixel[1], entry[1], c);
-                pixel[2] = brush::BlendChannel(pixel[2], entry[2], c);
+            for (int32_t first = 0; first < place.sizeW; first += kChunk) {
+                const int32_t count = place.sizeW - first < kChunk ? place.sizeW - first : kChunk;
+                for (int32_t i = 0; i < count; ++i) {
+                    const uint8_t t = tip[first + i];
+                    uint8_t *cov = rowCoverage + 3 * i, *target = rowTargets + 3 * i;
+                    if (t == 0) {
+                        cov[0] = cov[1] = cov[2] = 0;
+                        target[0] = target[1] = target[2] = 0;
+                        continue;
+                    }
+                    chosen = std::rand() & (kPaletteEntries - 1);
+                    cov[0] = cov[1] = cov[2] = coverage[t];
+                    std::memcpy(target, palette + 3 * chosen, 3);
+                }
+                brush::BlendBytesTowardTargets(row + 3 * first, rowCoverage, rowTargets, 3 * count);
             }
         }
     });

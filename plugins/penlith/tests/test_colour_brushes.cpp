@@ -306,38 +306,50 @@ TEST(Pipe, QualitySetsTheSpacingDownToOnePercent) {
 //     t = trunc((1 - (r / 34)^3) x 89), shade = 128 + 128 (j - i) / 17,
 //     target = clamp(colour + shade - 128), c = clamp(90 + t - 128),
 //     channel = old + (target - old) x c / 128
-TEST(Pipe, ADabOverNoiseFollowsTheShadedBlendPixelByPixel) {
-    const int s = 17, p = 70 * 128 / 100, pressure = 90, cx = 20, cy = 14;
-    const int colour[3] = {100, 30, 220};  // blue, green, red
+// Dabs one after the other, each checked against the rule: the brush keeps
+// what it derives from tip, colour and pressure between calls, so a new
+// colour or pressure must take effect with the very next dab.
+TEST(Pipe, DabsOverNoiseFollowTheShadedBlendPixelByPixel) {
+    const int s = 17, p = 70 * 128 / 100, cx = 20, cy = 14;
     PenlithBrush pipe("Xi_PipeBrush", 40, 30);
     SetUpPipe(pipe, kWhite, s, 70, 1, Bgr{100, 30, 220});
     pipe.canvas.FillNoise(17);
-    TestCanvas original(40, 30);
-    for (int y = 0; y < 30; ++y) {
-        for (int x = 0; x < 40; ++x) original.SetPixel(x, y, pipe.canvas.Pixel(x, y));
-    }
-    pipe.Stroke({{cx, cy}}, BRUSHKEY_LBUTTON, pressure);
-    for (int y = 0; y < 30; ++y) {
-        for (int x = 0; x < 40; ++x) {
-            const int i = x - (cx - s / 2), j = cy - y + s / 2;  // tip row 0 is the lowest screen row
-            const Bgr old = original.Pixel(x, y);
-            Bgr want = old;
-            if (i >= 0 && i < s && j >= 0 && j < s) {
-                const int dx = 2 * s - 4 * i, dy = 2 * s - 4 * j;
-                int r = static_cast<int>(std::sqrt(dx * dx + dy * dy));
-                while (r * (r - 1) > dx * dx + dy * dy) --r;
-                while (r * (r + 1) <= dx * dx + dy * dy) ++r;
-                const double q = r / (2.0 * s);
-                const int t = r < 2 * s ? static_cast<int>((1 - q * q * q) * p) : 0;
-                const int c = std::min(128, std::max(0, pressure + t - 128));
-                const int shade = 128 + 128 * (j - i) / s;
-                uint8_t *channels[3] = {&want.b, &want.g, &want.r};
-                for (int k = 0; k < 3; ++k) {
-                    const int target = std::min(255, std::max(0, colour[k] + shade - 128));
-                    *channels[k] = static_cast<uint8_t>(*channels[k] + (target - *channels[k]) * c / 128);
+    struct Dab {
+        int colour[3];  // blue, green, red
+        int pressure;
+    };
+    const Dab dabs[] = {{{100, 30, 220}, 90}, {{100, 30, 220}, 90}, {{5, 250, 128}, 90}, {{5, 250, 128}, 200}};
+    for (const Dab &dab : dabs) {
+        TestCanvas original(40, 30);
+        for (int y = 0; y < 30; ++y) {
+            for (int x = 0; x < 40; ++x) original.SetPixel(x, y, pipe.canvas.Pixel(x, y));
+        }
+        pipe.brush.ctx().color = brush_test::ColorValue(static_cast<uint8_t>(dab.colour[2]),
+                                                        static_cast<uint8_t>(dab.colour[1]),
+                                                        static_cast<uint8_t>(dab.colour[0]));
+        pipe.Stroke({{cx, cy}}, BRUSHKEY_LBUTTON, dab.pressure);
+        for (int y = 0; y < 30; ++y) {
+            for (int x = 0; x < 40; ++x) {
+                const int i = x - (cx - s / 2), j = cy - y + s / 2;  // tip row 0 is the lowest screen row
+                const Bgr old = original.Pixel(x, y);
+                Bgr want = old;
+                if (i >= 0 && i < s && j >= 0 && j < s) {
+                    const int dx = 2 * s - 4 * i, dy = 2 * s - 4 * j;
+                    int r = static_cast<int>(std::sqrt(dx * dx + dy * dy));
+                    while (r * (r - 1) > dx * dx + dy * dy) --r;
+                    while (r * (r + 1) <= dx * dx + dy * dy) ++r;
+                    const double q = r / (2.0 * s);
+                    const int t = r < 2 * s ? static_cast<int>((1 - q * q * q) * p) : 0;
+                    const int c = t == 0 ? 0 : std::min(128, std::max(0, dab.pressure + t - 128));
+                    const int shade = 128 + 128 * (j - i) / s;
+                    uint8_t *channels[3] = {&want.b, &want.g, &want.r};
+                    for (int k = 0; k < 3; ++k) {
+                        const int target = std::min(255, std::max(0, dab.colour[k] + shade - 128));
+                        *channels[k] = static_cast<uint8_t>(*channels[k] + (target - *channels[k]) * c / 128);
+                    }
                 }
+                ASSERT_EQ(pipe.canvas.Pixel(x, y), want) << x << "," << y << " pressure " << dab.pressure;
             }
-            ASSERT_EQ(pipe.canvas.Pixel(x, y), want) << x << "," << y;
         }
     }
 }
