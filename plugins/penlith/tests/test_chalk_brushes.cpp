@@ -227,39 +227,14 @@ TEST(DryBrushes, MissingGrainOrTextureGivesZeroAndLeavesTheLockFree) {
     }
 #ifndef _WIN32
     for (const char *name : {"Xi_ChalkBrush", "Xi_DryBrush", "Xi_PastelBrush"}) {
-        PenlithBrush b(name, 40, 40);
-        b.brush.SetParams(20, 100, 0);
-        ASSERT_EQ(b.brush.Select(), 1);
-        penlith::SetTexturesMissing(true);
-        EXPECT_EQ(b.brush.Select(), 0) << name;
-        penlith::SetTexturesMissing(false);
-        EXPECT_EQ(b.brush.ctx().tipBits, nullptr) << name;
-        EXPECT_EQ(b.brush.ctx().workBits, nullptr) << name;
-        EXPECT_EQ(b.brush.Start(20, 20), 0) << name;
-        ExpectLockFree(name);
+        ASSERT_NO_FATAL_FAILURE(CheckMissingTextureRefusesSelect(name, 0));
     }
 #endif
 }
 
-TEST(DryBrushes, RectanglesBadRecordsAndPreviews) {
+TEST(DryBrushes, TheContractEveryBrushKeeps) {
     for (const char *name : {"Xi_ChalkBrush", "Xi_DryBrush", "Xi_PastelBrush"}) {
-        std::srand(11);
-        ASSERT_NO_FATAL_FAILURE(CheckEveryCallsRectangle(name, 9, 8, 40));
-        ASSERT_NO_FATAL_FAILURE(CheckEveryCallsRectangle(name, 31, 30, 25));
-        PenlithBrush b(name, 30, 30);
-        b.brush.SetParams(12, 100, 0);
-        ASSERT_EQ(b.brush.Select(), 1);
-        ExpectNullRecordAndCommandsRefused(name, b, {0, 7});
-        TestCanvas preview(40, 40);
-        b.brush.ctx().color = brush_test::ColorValue(0, 0, 255);
-        EXPECT_EQ(b.brush.Preview(preview), 1) << name;
-        EXPECT_NE(preview.Pixel(20, 20), PreviewBackground(20, 20)) << name;
-        std::vector<uint8_t> before;
-        ASSERT_NO_FATAL_FAILURE(CtrlPressPicks(name, b, 5, 5, before));
-        EXPECT_EQ(b.canvas.Snapshot(), before) << name;
-        b.brush.End();
-        ExpectReleaseLeavesNothingToPaint(name, b);
-        ExpectEightBitCanvasRefused(name, 0);
+        ASSERT_NO_FATAL_FAILURE(CheckBrushContract(name, {11}));
     }
 }
 

@@ -292,23 +292,8 @@ TEST(Oil, DirectionClassChoosesTheReliefAndEveryCallReplaysByteForByte) {
 }
 
 #ifndef _WIN32
-// Without its relief textures the oil refuses select, keeps no tip and
-// refuses to paint until a select succeeds.
 TEST(Oil, MissingTextureFailsSelectThenPaintingFailsAtTheStart) {
-    PenlithBrush b("Xi_OilBrush", 40, 40);
-    b.brush.SetParams(20, 70, 8);
-    ASSERT_EQ(b.brush.Select(), 1);
-    penlith::SetTexturesMissing(true);
-    EXPECT_EQ(b.brush.Select(), 0);
-    penlith::SetTexturesMissing(false);
-    EXPECT_EQ(b.brush.ctx().tipBits, nullptr);
-    EXPECT_EQ(b.brush.ctx().workBits, nullptr);
-    const auto before = b.canvas.Snapshot();
-    EXPECT_EQ(b.brush.Start(20, 20), 0);
-    EXPECT_EQ(b.canvas.Snapshot(), before);
-    ExpectLockFree("Xi_OilBrush");
-    ASSERT_EQ(b.brush.Select(), 1);
-    EXPECT_EQ(b.brush.Start(20, 20), 1);
+    CheckMissingTextureRefusesSelect("Xi_OilBrush", 8);
 }
 #endif
 

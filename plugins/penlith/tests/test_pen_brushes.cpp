@@ -289,39 +289,15 @@ TEST(Pens, SmallestSizes) {
 #ifndef _WIN32
 TEST(Pens, MissingTextureFailsSelectAndLeavesTheLockFree) {
     for (const char *name : {"Xi_OilyPenBrush", "Xi_SumieBrush"}) {
-        PenlithBrush b(name, 40, 40);
-        b.brush.SetParams(20, 100, 0);
-        ASSERT_EQ(b.brush.Select(), 1);
-        penlith::SetTexturesMissing(true);
-        EXPECT_EQ(b.brush.Select(), 0) << name;
-        penlith::SetTexturesMissing(false);
-        EXPECT_EQ(b.brush.ctx().tipBits, nullptr) << name;
-        EXPECT_EQ(b.brush.Start(20, 20), 0) << name;
-        ExpectLockFree(name);
+        ASSERT_NO_FATAL_FAILURE(CheckMissingTextureRefusesSelect(name, 30));
     }
 }
 #endif
 
-TEST(Pens, RectanglesBadRecordsAndPreviews) {
+TEST(Pens, TheContractEveryBrushKeeps) {
+    // A stroke of the brush itself loads what its preview carries.
     for (const char *name : {"Xi_OilyPenBrush", "Xi_FountainPenBrush", "Xi_SumieBrush"}) {
-        std::srand(13);
-        ASSERT_NO_FATAL_FAILURE(CheckEveryCallsRectangle(name, 9, 8, 40));
-        ASSERT_NO_FATAL_FAILURE(CheckEveryCallsRectangle(name, 31, 30, 25));
-        PenlithBrush b(name, 30, 30);
-        b.brush.SetParams(12, 100, 30);
-        ASSERT_EQ(b.brush.Select(), 1);
-        ExpectNullRecordAndCommandsRefused(name, b, {0, 7});
-        TestCanvas preview(40, 40);
-        b.brush.ctx().color = brush_test::ColorValue(0, 0, 255);
-        b.Stroke({{10, 10}});  // a stroke of the brush itself loads what its preview carries
-        EXPECT_EQ(b.brush.Preview(preview), 1) << name;
-        EXPECT_NE(preview.Pixel(20, 20), PreviewBackground(20, 20)) << name;
-        std::vector<uint8_t> before;
-        ASSERT_NO_FATAL_FAILURE(CtrlPressPicks(name, b, 5, 5, before));
-        EXPECT_EQ(b.canvas.Snapshot(), before) << name;
-        b.brush.End();
-        ExpectReleaseLeavesNothingToPaint(name, b);
-        ExpectEightBitCanvasRefused(name, 0);
+        ASSERT_NO_FATAL_FAILURE(CheckBrushContract(name, {13, 30, true}));
     }
 }
 

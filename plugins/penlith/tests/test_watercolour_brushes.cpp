@@ -170,37 +170,14 @@ TEST(FlatWatercolour, WithoutPaperPaintingGivesZeroAndLeavesTheLockFree) {
 }
 
 #ifndef _WIN32
-// A plug-in without its texture: select fails and leaves no tip, painting
-// is refused, and other brushes still paint.
 TEST(FlatWatercolour, MissingTextureFailsSelectAndPaintingAndLeavesTheLockFree) {
-    PenlithBrush b("Xi_WaterColorDashBrush", 40, 40);
-    b.brush.SetParams(20, 100, 0);
-    ASSERT_EQ(b.brush.Select(), 1);
-    penlith::SetTexturesMissing(true);
-    EXPECT_EQ(b.brush.Select(), 0);
-    penlith::SetTexturesMissing(false);
-    EXPECT_EQ(b.brush.ctx().tipBits, nullptr);
-    EXPECT_EQ(b.brush.ctx().workBits, nullptr);
-    EXPECT_EQ(b.brush.Start(20, 20), 0);
-    ExpectLockFree("Xi_WaterColorDashBrush");
+    CheckMissingTextureRefusesSelect("Xi_WaterColorDashBrush", 0);
 }
 #endif
 
-TEST(Watercolours, RectanglesBadRecordsAndPreviews) {
+TEST(Watercolours, TheContractEveryBrushKeeps) {
     for (const char *name : {"Xi_WaterColorBrush", "Xi_WaterColorDashBrush"}) {
-        std::srand(7);
-        ASSERT_NO_FATAL_FAILURE(CheckEveryCallsRectangle(name, 9, 8, 40));
-        ASSERT_NO_FATAL_FAILURE(CheckEveryCallsRectangle(name, 31, 30, 25));
-        PenlithBrush b(name, 30, 30);
-        b.brush.SetParams(12, 100, 0);
-        ASSERT_EQ(b.brush.Select(), 1);
-        ExpectNullRecordAndCommandsRefused(name, b, {0, 7});
-        TestCanvas preview(40, 40);
-        b.brush.ctx().color = brush_test::ColorValue(0, 0, 255);
-        EXPECT_EQ(b.brush.Preview(preview), 1) << name;
-        EXPECT_NE(preview.Pixel(20, 20), PreviewBackground(20, 20)) << name;
-        ExpectReleaseLeavesNothingToPaint(name, b);
-        ExpectEightBitCanvasRefused(name, 0);
+        ASSERT_NO_FATAL_FAILURE(CheckBrushContract(name, {7}));
     }
 }
 

@@ -12,6 +12,9 @@
 #include <vector>
 
 #include "penlith_harness.h"
+#ifndef _WIN32
+#include "textures_native.h"
+#endif
 
 namespace penlith_test {
 
@@ -85,5 +88,72 @@ inline void CtrlPressPicks(const char *name, PenlithBrush &b, int32_t x, int32_t
     ASSERT_EQ(b.brush.Start(x, y, BRUSHKEY_LBUTTON | BRUSHKEY_CONTROL), 1) << name;
     EXPECT_EQ(b.brush.ctx().color, 0x021E140Au) << name;
 }
+
+// What a brush family's contract check varies: the srand() seed of the
+// rectangle strokes, the third parameter of the selections, a stroke
+// before the preview (for brushes whose preview carries what a stroke
+// loads), and whether the preview may miss its centre pixel (hatching).
+struct ContractCase {
+    unsigned seed = 7;
+    int32_t third = 0;
+    bool strokeBeforePreview = false;
+    bool previewMayMissCentre = false;
+};
+
+// The checks every brush passes, in one call: every call's rectangle holds
+// its changes at a small and a large tip, bad records and commands are
+// refused, the preview paints over its background, a Ctrl press picks and
+// paints nothing, release leaves nothing to paint, an 8-bit canvas is
+// refused, and the lock is free afterwards.
+inline void CheckBrushContract(const char *name, const ContractCase &c) {
+    std::srand(c.seed);
+    ASSERT_NO_FATAL_FAILURE(CheckEveryCallsRectangle(name, 9, c.third ? c.third : 8, 40));
+    ASSERT_NO_FATAL_FAILURE(CheckEveryCallsRectangle(name, 31, 30, 25));
+    PenlithBrush b(name, 30, 30);
+    b.brush.SetParams(12, 100, c.third);
+    ASSERT_EQ(b.brush.Select(), 1) << name;
+    ExpectNullRecordAndCommandsRefused(name, b, {0, 7});
+    if (c.strokeBeforePreview) b.Stroke({{10, 10}});
+    TestCanvas preview(40, 40);
+    b.brush.ctx().color = brush_test::ColorValue(0, 0, 255);
+    EXPECT_EQ(b.brush.Preview(preview), 1) << name;
+    int painted = 0;
+    for (int32_t y = 14; y < 26; ++y) {
+        for (int32_t x = 14; x < 26; ++x) painted += preview.Pixel(x, y) != PreviewBackground(x, y);
+    }
+    EXPECT_GT(painted, 10) << name;
+    if (!c.previewMayMissCentre) {
+        EXPECT_NE(preview.Pixel(20, 20), PreviewBackground(20, 20)) << name;
+    }
+    std::vector<uint8_t> before;
+    ASSERT_NO_FATAL_FAILURE(CtrlPressPicks(name, b, 5, 5, before));
+    EXPECT_EQ(b.canvas.Snapshot(), before) << name << ": a pick paints nothing";
+    b.brush.End();
+    ExpectReleaseLeavesNothingToPaint(name, b);
+    ExpectEightBitCanvasRefused(name, c.third);
+    ExpectLockFree(name);
+}
+
+#ifndef _WIN32
+// Without its textures a brush refuses select, keeps no tip or work block
+// and paints nothing until a select succeeds again; the lock stays free.
+inline void CheckMissingTextureRefusesSelect(const char *name, int32_t third) {
+    PenlithBrush b(name, 40, 40);
+    b.brush.SetParams(20, 70, third);
+    ASSERT_EQ(b.brush.Select(), 1) << name;
+    penlith::SetTexturesMissing(true);
+    EXPECT_EQ(b.brush.Select(), 0) << name;
+    penlith::SetTexturesMissing(false);
+    EXPECT_EQ(b.brush.ctx().tipBits, nullptr) << name;
+    EXPECT_EQ(b.brush.ctx().workBits, nullptr) << name;
+    const auto before = b.canvas.Snapshot();
+    EXPECT_EQ(b.brush.Start(20, 20), 0) << name;
+    EXPECT_EQ(b.canvas.Snapshot(), before) << name;
+    ExpectLockFree(name);
+    ASSERT_EQ(b.brush.Select(), 1) << name;
+    EXPECT_EQ(b.brush.Start(20, 20), 1) << name;
+    b.brush.End();
+}
+#endif
 
 }  // namespace penlith_test
