@@ -81,6 +81,9 @@ void StartKidsMode(AppState &app, LPARAM options) {
     WaitCursor();
     ShowWindow(app.canvas, SW_HIDE);
     DestroyActionOrEndBar(app);
+    if (options & KIDS_OPTION_PEN_BAR) CreateToolBar(app, ToolBar::kPen);
+    CreateToolBar(app, ToolBar::kColor);
+    if (options & KIDS_OPTION_SIZE_BAR) CreateToolBar(app, ToolBar::kSize);
     if (options & KIDS_OPTION_FLAT_PAPER) {
         MakeFlatBackground(app);
     } else {
@@ -89,11 +92,8 @@ void StartKidsMode(AppState &app, LPARAM options) {
     app.whiteFlag = false;
     ResumeAfterCrash(app);
     StartNewHistory(app);
-    ShowCanvasNow(app);
-    if (options & KIDS_OPTION_PEN_BAR) CreateToolBar(app, ToolBar::kPen);
-    CreateToolBar(app, ToolBar::kColor);
-    if (options & KIDS_OPTION_SIZE_BAR) CreateToolBar(app, ToolBar::kSize);
     CreateToolBar(app, ToolBar::kPage);
+    ShowWindow(app.canvas, SW_SHOW);
     SelectKidsPen(app);
     SetCanvasCursor(app.canvas, app.brushCursor, true);
 }

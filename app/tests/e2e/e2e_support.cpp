@@ -442,10 +442,15 @@ std::optional<DWORD> Kids::WaitForExit(DWORD timeoutMs) const {
 }
 
 std::optional<DWORD> Kids::Close() {
-    if (HWND canvas = WaitForCanvas(2000)) {
+    // Keys pressed while the program is still opening Bristler's dialog can
+    // reach the dialog instead of the canvas; a user would press again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        HWND canvas = WaitForCanvas(2000);
+        if (!canvas) break;
         SetForegroundWindow(canvas);
         Pump(50);
         PressKeys({VK_MENU, VK_F4});
+        if (auto code = WaitForExit(4000)) return code;
     }
     return WaitForExit();
 }
