@@ -30,6 +30,14 @@ void EndDrawing(AppState &app) {
     app.brushes.ShowDialogs(false);
 }
 
+// Shows the canvas and paints it at once, before the bars and the brush's
+// dialogs are made: the picture is what the user waits for, and the bars,
+// Bristler's dialog and the colour window come up over it.
+void ShowCanvasNow(AppState &app) {
+    ShowWindow(app.canvas, SW_SHOW);
+    UpdateWindow(app.canvas);
+}
+
 // 1001: normal mode over a fresh picture of the screen.
 void StartNormalMode(AppState &app) {
     app.kidsFlag = false;
@@ -39,8 +47,8 @@ void StartNormalMode(AppState &app) {
     MakeScreenBackground(app);
     ResumeAfterCrash(app);
     StartNewHistory(app);
+    ShowCanvasNow(app);
     CreateToolBar(app, ToolBar::kAction);
-    ShowWindow(app.canvas, SW_SHOW);
     CreateToolBar(app, ToolBar::kPage);
     app.brushes.Select(-1, &app.brushCursor);
     SetCanvasCursor(app.canvas, app.brushCursor, true);

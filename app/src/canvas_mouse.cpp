@@ -18,7 +18,7 @@ POINT PointOf(LPARAM position) { return {GET_X_LPARAM(position), GET_Y_LPARAM(po
 // keeps the stroke straight, Ctrl picks a colour.
 UINT KeyFlags(WPARAM keys) { return static_cast<UINT>(keys) & 0xFFFF; }
 
-void RedrawPainted(AppState &app, const RECT &dirty) { RedrawCanvas(app.canvas, &dirty); }
+void RedrawPainted(AppState &app, const RECT &dirty) { ShowCanvasArea(app, dirty); }
 
 void ShowEraserCursor(AppState &app) { SetCursor(app.eraserCursor); }
 

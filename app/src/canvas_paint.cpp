@@ -54,6 +54,16 @@ void OnPaint(AppState &app) {
     EndPaint(app.canvas, &ps);
 }
 
+void ShowCanvasArea(AppState &app, const RECT &area) {
+    HDC dc = GetDC(app.canvas);
+    if (!dc) {
+        RedrawCanvas(app.canvas, &area);
+        return;
+    }
+    DrawCanvasArea(dc, app.canvasPicture, area);
+    ReleaseDC(app.canvas, dc);
+}
+
 void OnActivate(AppState &app, WPARAM state) {
     if (LOWORD(state) == WA_INACTIVE) return;
     if (!app.palette) app.palette = CreateCanvasPalette();

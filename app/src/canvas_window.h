@@ -42,6 +42,10 @@ void SelectKidsPen(AppState &app);
 
 // ---- canvas_paint.cpp
 void OnPaint(AppState &app);
+// Draws a part of the canvas picture on the window now, without the round
+// of invalidating and WM_PAINT: what a stroke shows while the button is
+// down.  Parts covered by other windows stay as they are.
+void ShowCanvasArea(AppState &app, const RECT &area);
 void OnActivate(AppState &app, WPARAM state);
 
 // ---- canvas_mouse.cpp

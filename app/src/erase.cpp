@@ -55,7 +55,7 @@ void EraseTo(AppState &app, POINT point, bool start) {
     }
     const RECT repaint{segment.repaint.left, segment.repaint.top, segment.repaint.right, segment.repaint.bottom};
     NoteStrokeArea(app, repaint);
-    RedrawCanvas(app.canvas, &repaint);
+    ShowCanvasArea(app, repaint);
 }
 
 }  // namespace pintora

@@ -96,6 +96,25 @@ BOOL DrawThroughDrawDib(HDC dc, int x, int y, int width, int height, int sx, int
                        DrawDibSourceY(header, syFromTop, sh), sw, sh, flags);
 }
 
+// Unscaled drawing of a part of a bottom-up true-colour picture on a device
+// without a palette: the same pixels as DrawDib gives, but only the part is
+// converted.  DrawDib prepares a buffer of the whole picture and copies all
+// of it on every drawing, which makes a small repaint of a large canvas (a
+// stroke) cost as much as a full one.  False when the picture, the device or
+// the rectangle needs DrawDib.
+bool DrawDirectly(HDC dc, int x, int y, int width, int height, int sx, int syFromTop, const void *bits,
+                  const BITMAPINFOHEADER *header) {
+    if (header->biSize < sizeof(BITMAPINFOHEADER) || header->biCompression != BI_RGB) return false;
+    if (header->biBitCount != 24 && header->biBitCount != 32) return false;
+    if (header->biWidth <= 0 || header->biHeight <= 0 || width <= 0 || height <= 0) return false;
+    if (sx < 0 || syFromTop < 0 || width > header->biWidth - sx || height > header->biHeight - syFromTop) return false;
+    if (IsPaletteDevice(dc)) return false;
+    // SetDIBitsToDevice counts the source's y from the bottom row up.
+    const int syFromBottom = header->biHeight - syFromTop - height;
+    return SetDIBitsToDevice(dc, x, y, width, height, sx, syFromBottom, 0, header->biHeight, bits,
+                             reinterpret_cast<const BITMAPINFO *>(header), DIB_RGB_COLORS) != 0;
+}
+
 // The DC of a preview: the owner-draw record's, or BeginPaint's.
 class PreviewDC {
 public:
@@ -146,6 +165,7 @@ void ShutdownDisplay() {
 int WINAPI DispDIBToDevice(HDC dc, int x, int y, int width, int height, int sx, int sy, void *bits,
                            BITMAPINFOHEADER *header, HPALETTE palette) {
     if (!dc || !bits || !header) return 0;
+    if (!palette && DrawDirectly(dc, x, y, width, height, sx, sy, bits, header)) return TRUE;
     return DrawThroughDrawDib(dc, x, y, width, height, sx, sy, width, height, bits, header, palette);
 }
 

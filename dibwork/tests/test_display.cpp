@@ -67,6 +67,30 @@ TEST(Display, SourceRowsCountFromTheTop) {
     EXPECT_EQ(dw.DispDIBToDevice(t.dc, 0, 0, 8, 3, 0, 0, nullptr, pic.header, nullptr), 0);
 }
 
+// Every pixel of a part drawn unscaled lands where DrawDib puts it, and
+// nothing around it changes: the stroke repaints of the canvas rely on it.
+TEST(Display, UnscaledPartMatchesDrawDibPixelForPixel) {
+    auto &dw = Dw();
+    auto colour = [](int x, int y) { return RGB(x * 17, y * 23, (x * 7 + y * 11) & 0xFF); };
+    Picture pic(New24(13, 9, colour));
+    ASSERT_NE(pic.bits, nullptr);
+    Target fast(12, 10), drawDib(12, 10);
+    ASSERT_NE(dw.DispDIBToDevice(fast.dc, 1, 2, 7, 5, 3, 2, pic.bits, pic.header, nullptr), 0);
+    HDRAWDIB handle = DrawDibOpen();
+    ASSERT_TRUE(DrawDibBegin(handle, drawDib.dc, 7, 5, pic.header, 7, 5, 0));
+    // DrawDib's source y counts from the bottom: rows 2..6 of 9 from the top.
+    ASSERT_TRUE(DrawDibDraw(handle, drawDib.dc, 1, 2, 7, 5, pic.header, pic.bits, 3, 9 - 2 - 5, 7, 5, 0));
+    DrawDibClose(handle);
+    for (int y = 0; y < 10; ++y) {
+        for (int x = 0; x < 12; ++x) {
+            const bool inside = x >= 1 && x < 8 && y >= 2 && y < 7;
+            const COLORREF expected = inside ? colour(x - 1 + 3, y - 2 + 2) : RGB(1, 1, 1);
+            ASSERT_EQ(fast.At(x, y), drawDib.At(x, y)) << x << "," << y;
+            ASSERT_EQ(fast.At(x, y), expected) << x << "," << y;
+        }
+    }
+}
+
 // A window that repaints like the canvas: the whole picture, then a band
 // of rows 6..7 from source rows 1..2 (drawn over the picture's own rows).
 BITMAPINFOHEADER *g_paintHeader = nullptr;
@@ -189,11 +213,13 @@ TEST(Display, OneDrawDibHandleClosedAtUnload) {
     ASSERT_TRUE(CopyFileW(pintora_test::DistPath(L"Dibwork.dll").c_str(), copy.c_str(), FALSE));
     HMODULE second = LoadLibraryW(copy.c_str());
     ASSERT_NE(second, nullptr);
-    auto draw = pintora_test::Ordinal<decltype(&DispDIBToDevice)>(second, 301);
+    // The scaled drawing always goes through DrawDib (the unscaled one
+    // draws true-colour pictures on true-colour devices without it).
+    auto draw = pintora_test::Ordinal<decltype(&DispStretchDIB)>(second, 302);
     const int before = LiveDrawDibHandles();
     Picture pic(New24(4, 4, RowColour));
     Target t(4, 4);
-    for (int i = 0; i < 3; ++i) ASSERT_NE(draw(t.dc, 0, 0, 4, 4, 0, 0, pic.bits, pic.header, nullptr), 0);
+    for (int i = 0; i < 3; ++i) ASSERT_NE(draw(t.dc, 0, 0, 4, 4, 0, 0, 4, 4, pic.bits, pic.header, nullptr), 0);
     EXPECT_EQ(LiveDrawDibHandles(), before + 1);
     FreeLibrary(second);
     EXPECT_EQ(LiveDrawDibHandles(), before);

@@ -385,7 +385,14 @@ HWND Kids::WaitForCanvas(DWORD timeoutMs) const {
     const DWORD start = GetTickCount();
     do {
         for (HWND w : VisibleWindowsOf(id_)) {
-            if (ClassOf(w) == kCanvasClass) return w;
+            if (ClassOf(w) != kCanvasClass) continue;
+            // The canvas shows and paints before its bars and Bristler's
+            // dialogs are made: a message through its queue comes back
+            // once the program has finished starting and takes input.
+            const DWORD spent = GetTickCount() - start;
+            DWORD_PTR result = 0;
+            SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, spent < timeoutMs ? timeoutMs - spent : 1, &result);
+            return w;
         }
         Pump(20);
     } while (GetTickCount() - start < timeoutMs && !WaitForExit(0));
@@ -435,10 +442,15 @@ std::optional<DWORD> Kids::WaitForExit(DWORD timeoutMs) const {
 }
 
 std::optional<DWORD> Kids::Close() {
-    if (HWND canvas = WaitForCanvas(2000)) {
+    // Keys pressed while the program is still opening Bristler's dialog can
+    // reach the dialog instead of the canvas; a user would press again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        HWND canvas = WaitForCanvas(2000);
+        if (!canvas) break;
         SetForegroundWindow(canvas);
         Pump(50);
         PressKeys({VK_MENU, VK_F4});
+        if (auto code = WaitForExit(4000)) return code;
     }
     return WaitForExit();
 }

@@ -109,7 +109,8 @@ public:
     Kids &operator=(const Kids &) = delete;
 
     bool started() const { return process_ != nullptr; }
-    // The visible canvas window, waiting up to timeoutMs for it.
+    // The visible canvas window, waiting up to timeoutMs for it and for the
+    // program to finish starting (bars and dialogs made).
     HWND WaitForCanvas(DWORD timeoutMs = 15000) const;
     // A visible dialog (message box or dialog) of the process; the tool
     // bars, which are tool windows, do not count.

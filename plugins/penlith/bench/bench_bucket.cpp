@@ -14,9 +14,11 @@
 //     bucket_NAME.scanline     ms of the plain scanline fill
 //     bucket_NAME.ratio_vs_scanline   fill / scanline (goal <= 1.5)
 //     bucket_NAME.area         pixels the scanline fill painted
+//     bucket_NAME.fill_per_pixel      ns of the fill per canvas pixel
 // for a maze of lines (corridors of 22 pixels between 2-pixel walls: many
 // runs, so the plug-in's own connected part) and a plain white canvas
-// (one run a row: the platform's flood fill).
+// (one run a row: the platform's flood fill), at 1920 x 1080 and again at
+// 3840 x 2160 (NAME_3840x2160).
 //
 // With a file name it writes a picture instead: two closed outlines drawn
 // with the marker, the first filled with the bucket, the second left empty.
@@ -160,6 +162,9 @@ void Measure(PlugInBrushProc bucket, const std::string &name, const Canvas &pris
     pintora_bench::Report("bucket_" + name + ".scanline", scanline * 1e3, "ms");
     pintora_bench::Report("bucket_" + name + ".ratio_vs_scanline", fill / scanline, "x");
     pintora_bench::Report("bucket_" + name + ".area", static_cast<double>(area), "pixels");
+    // Per canvas pixel, to compare canvas sizes.
+    pintora_bench::Report("bucket_" + name + ".fill_per_pixel",
+                          fill * 1e9 / (static_cast<double>(pristine.width) * pristine.height), "ns/px");
 }
 
 // --------------------------------------------------------- the picture --
@@ -220,11 +225,16 @@ int main(int argc, char **argv) {
         std::printf("# bucket picture %s %s\n", written ? "written to" : "could not be written to", argv[1]);
         return written ? 0 : 1;
     }
-    Canvas maze;
-    DrawMaze(maze);
-    Measure(bucket, "maze", maze, POINT{12, 12});
-    Canvas plain;
-    std::fill(plain.bits.begin(), plain.bits.end(), uint8_t{255});
-    Measure(bucket, "white", plain, POINT{960, 540});
+    // Full HD keeps its figure names; 4K adds the size to them.
+    for (const SIZE size : {SIZE{kWidth, kHeight}, SIZE{3840, 2160}}) {
+        const std::string suffix =
+            size.cx == kWidth ? "" : "_" + std::to_string(size.cx) + "x" + std::to_string(size.cy);
+        Canvas maze(size.cx, size.cy);
+        DrawMaze(maze);
+        Measure(bucket, "maze" + suffix, maze, POINT{12, 12});
+        Canvas plain(size.cx, size.cy);
+        std::fill(plain.bits.begin(), plain.bits.end(), uint8_t{255});
+        Measure(bucket, "white" + suffix, plain, POINT{size.cx / 2, size.cy / 2});
+    }
     return 0;
 }
