@@ -297,6 +297,8 @@ public:
         // lane of a vector: zeros there.
         sums_.assign(columns_ + 3 * static_cast<size_t>(kx_) + 8, 0);
         if (lanes_) means_.resize(columns_ + 8);
+        direct_ = src.bitCount == 24;
+        if (direct_) rows_.resize(static_cast<size_t>(ky_));
     }
 
     // Writes the 3 width bytes of row y.
@@ -320,31 +322,43 @@ public:
 
 private:
     // sums_[i] = byte i of the ky rows of block row y, for the columns the
-    // blocks cover.
+    // blocks cover.  A 24-bit picture's rows are all at hand and are added
+    // in one pass; decoded rows come one at a time.
     void AddColumns(int y) {
+        if (direct_) {
+            for (int v = 0; v < ky_; ++v) rows_[static_cast<size_t>(v)] = source_.Row(y * ky_ + v);
+            AddRows(rows_.data(), ky_, true);
+            return;
+        }
+        for (int v = 0; v < ky_; ++v) {
+            const uint8_t *row = source_.Row(y * ky_ + v);
+            AddRows(&row, 1, v == 0);
+        }
+    }
+
+    // Adds `count` rows to the sums, or makes them the sums when `first`.
+    void AddRows(const uint8_t *const *rows, int count, bool first) {
         const size_t n = columns_;
         const __m128i zero = _mm_setzero_si128();
         uint16_t *sums = sums_.data();
-        for (int v = 0; v < ky_; ++v) {
-            const uint8_t *p = source_.Row(y * ky_ + v);
-            size_t i = 0;
-            if (v == 0) {
-                for (; i + 16 <= n; i += 16) {
-                    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
-                    _mm_storeu_si128(reinterpret_cast<__m128i *>(sums + i), _mm_unpacklo_epi8(bytes, zero));
-                    _mm_storeu_si128(reinterpret_cast<__m128i *>(sums + i + 8), _mm_unpackhi_epi8(bytes, zero));
-                }
-                for (; i < n; ++i) sums[i] = p[i];
-                continue;
+        size_t i = 0;
+        for (; i + 16 <= n; i += 16) {
+            __m128i *lo = reinterpret_cast<__m128i *>(sums + i);
+            __m128i *hi = reinterpret_cast<__m128i *>(sums + i + 8);
+            __m128i l = first ? zero : _mm_loadu_si128(lo);
+            __m128i h = first ? zero : _mm_loadu_si128(hi);
+            for (int r = 0; r < count; ++r) {
+                const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(rows[r] + i));
+                l = _mm_add_epi16(l, _mm_unpacklo_epi8(bytes, zero));
+                h = _mm_add_epi16(h, _mm_unpackhi_epi8(bytes, zero));
             }
-            for (; i + 16 <= n; i += 16) {
-                const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
-                __m128i *lo = reinterpret_cast<__m128i *>(sums + i);
-                __m128i *hi = reinterpret_cast<__m128i *>(sums + i + 8);
-                _mm_storeu_si128(lo, _mm_add_epi16(_mm_loadu_si128(lo), _mm_unpacklo_epi8(bytes, zero)));
-                _mm_storeu_si128(hi, _mm_add_epi16(_mm_loadu_si128(hi), _mm_unpackhi_epi8(bytes, zero)));
-            }
-            for (; i < n; ++i) sums[i] = static_cast<uint16_t>(sums[i] + p[i]);
+            _mm_storeu_si128(lo, l);
+            _mm_storeu_si128(hi, h);
+        }
+        for (; i < n; ++i) {
+            unsigned sum = first ? 0 : sums[i];
+            for (int r = 0; r < count; ++r) sum += rows[r][i];
+            sums[i] = static_cast<uint16_t>(sum);
         }
     }
 
@@ -396,6 +410,8 @@ private:
     RoundedDivider divide_;
     size_t columns_;  // bytes of a row the blocks cover
     bool lanes_ = false;
+    bool direct_ = false;  // 24-bit source: rows read in place
+    std::vector<const uint8_t *> rows_;
     LaneDivider lane_{};
     std::vector<uint16_t> sums_;
     std::vector<uint8_t> means_;
