@@ -293,10 +293,17 @@ public:
             return;
         }
         lanes_ = kx_ <= 8 && LaneDivider::Make(static_cast<uint32_t>(count_), &lane_);
-        // Block sums on lanes read up to 3 (kx - 1) columns past the last
-        // lane of a vector: zeros there.
-        sums_.assign(columns_ + 3 * static_cast<size_t>(kx_) + 8, 0);
-        if (lanes_) means_.resize(columns_ + 8);
+        if (lanes_) {
+            static constexpr void (BoxRows::*kMeans[8])(uint8_t *) = {
+                &BoxRows::MeansOnLanes<1>, &BoxRows::MeansOnLanes<2>, &BoxRows::MeansOnLanes<3>,
+                &BoxRows::MeansOnLanes<4>, &BoxRows::MeansOnLanes<5>, &BoxRows::MeansOnLanes<6>,
+                &BoxRows::MeansOnLanes<7>, &BoxRows::MeansOnLanes<8>};
+            meansOnLanes_ = kMeans[kx_ - 1];
+            means_.resize(columns_ + 16);
+        }
+        // Block sums on lanes read up to 3 (kx - 1) + 15 sums past the last
+        // block: zeros there.
+        sums_.assign(columns_ + 3 * static_cast<size_t>(kx_) + 16, 0);
         direct_ = src.bitCount == 24;
         if (direct_) rows_.resize(static_cast<size_t>(ky_));
     }
@@ -305,7 +312,7 @@ public:
     void Make(int y, uint8_t *out) {
         if (!wide_.empty()) return MakeWide(y, out);
         AddColumns(y);
-        if (lanes_) return MeansOnLanes(out);
+        if (lanes_) return (this->*meansOnLanes_)(out);
         const uint16_t *s = sums_.data();
         for (int x = 0; x < width_; ++x, out += 3, s += 3 * kx_) {
             uint32_t b = 0, g = 0, r = 0;
@@ -362,29 +369,33 @@ private:
         }
     }
 
-    // Lane i gets the mean of sums i, i + 3, ..., i + 3 (kx - 1); the lanes
-    // that start a block (i mod 3 kx < 3) are the results.
+    // Lane i gets the mean of sums i, i + 3, ..., i + 3 (KX - 1); the lanes
+    // that start a block (i mod 3 KX < 3) are the results.  KX is fixed so
+    // that the additions unroll.
+    template <int KX>
     void MeansOnLanes(uint8_t *out) {
         const uint16_t *sums = sums_.data();
         uint8_t *means = means_.data();
-        for (size_t i = 0; i < columns_; i += 8) {
+        const LaneDivider lane = lane_;
+        auto blockSums = [sums](size_t i) {
             __m128i acc = _mm_loadu_si128(reinterpret_cast<const __m128i *>(sums + i));
-            for (int u = 1; u < kx_; ++u) {
+            for (int u = 1; u < KX; ++u) {
                 acc = _mm_add_epi16(acc, _mm_loadu_si128(reinterpret_cast<const __m128i *>(sums + i + 3 * u)));
             }
-            const __m128i bytes = _mm_packus_epi16(lane_(acc), acc);
-            _mm_storel_epi64(reinterpret_cast<__m128i *>(means + i), bytes);
+            return acc;
+        };
+        for (size_t i = 0; i < columns_; i += 16) {
+            const __m128i bytes = _mm_packus_epi16(lane(blockSums(i)), lane(blockSums(i + 8)));
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(means + i), bytes);
         }
-        const size_t step = 3 * static_cast<size_t>(kx_);
-        if (kx_ == 1) {
+        if (KX == 1) {
             std::memcpy(out, means, columns_);
             return;
         }
-        for (int x = 0; x < width_; ++x, out += 3, means += step) {
-            out[0] = means[0];
-            out[1] = means[1];
-            out[2] = means[2];
-        }
+        // Four bytes a pixel (the fourth is overwritten by the next pixel),
+        // three for the last.
+        for (int x = 0; x + 1 < width_; ++x, out += 3, means += 3 * KX) std::memcpy(out, means, 4);
+        std::memcpy(out, means, 3);
     }
 
     void MakeWide(int y, uint8_t *out) {
@@ -410,6 +421,7 @@ private:
     RoundedDivider divide_;
     size_t columns_;  // bytes of a row the blocks cover
     bool lanes_ = false;
+    void (BoxRows::*meansOnLanes_)(uint8_t *) = nullptr;
     bool direct_ = false;  // 24-bit source: rows read in place
     std::vector<const uint8_t *> rows_;
     LaneDivider lane_{};
