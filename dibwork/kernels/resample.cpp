@@ -329,12 +329,16 @@ public:
 
 private:
     // sums_[i] = byte i of the ky rows of block row y, for the columns the
-    // blocks cover.  A 24-bit picture's rows are all at hand and are added
-    // in one pass; decoded rows come one at a time.
+    // blocks cover.  A 24-bit picture's rows are at hand and are added up to
+    // eight in one pass (more streams at once would outrun the prefetcher
+    // on pictures larger than the cache); decoded rows come one at a time.
     void AddColumns(int y) {
         if (direct_) {
+            constexpr int kRowsPerPass = 8;
             for (int v = 0; v < ky_; ++v) rows_[static_cast<size_t>(v)] = source_.Row(y * ky_ + v);
-            AddRows(rows_.data(), ky_, true);
+            for (int v = 0; v < ky_; v += kRowsPerPass) {
+                AddRows(rows_.data() + v, std::min(kRowsPerPass, ky_ - v), v == 0);
+            }
             return;
         }
         for (int v = 0; v < ky_; ++v) {
