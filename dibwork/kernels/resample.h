@@ -32,6 +32,11 @@ bool BilinearTo24(const PixelView &src, const PixelView &dst);
 // The destination must not be larger than the source.
 bool BoxAverageTo24(const PixelView &src, const PixelView &dst);
 
+// BoxAverageTo24 to width x height followed by BilinearTo24 to dst, with
+// the same result, but the box-averaged rows are made two at a time as the
+// bilinear pass reaches them rather than as a whole picture.
+bool BoxThenBilinearTo24(const PixelView &src, const PixelView &dst, int width, int height);
+
 // Area averaging for shrinking by factors below 2 (destination not larger
 // than the source).  Source pixel u covers [u 64 dw / sw, (u + 1) 64 dw / sw)
 // in 1/64 destination pixels (rows likewise), split over at most two

@@ -26,7 +26,8 @@ using ColourKernel = bool (*)(const PixelView &, const PixelView &);
 enum class Kind { kDib, kBitmap };
 
 // Runs a kernel; allocation failures inside it count as failure.
-bool RunKernel(ColourKernel kernel, const PixelView &src, const PixelView &dst) {
+template <typename Kernel>
+bool RunKernel(Kernel kernel, const PixelView &src, const PixelView &dst) {
     if (!src.bits || !dst.bits) return false;
     try {
         return kernel(src, dst);
@@ -181,9 +182,10 @@ HBITMAP WINAPI TriStretchDIBitmap2DIBitmap(HBITMAP bitmap, int width, int height
     bool done = false;
     switch (plan.method) {
         case TriStretchMethod::kBoxThenBilinear: {
-            OwnedPicture between(MakeBlankDIB(plan.iw, plan.ih, 24));
-            MetaPicture mid(between.dib(), nullptr);
-            done = RunKernel(BoxAverageTo24, view, mid.view()) && RunKernel(BilinearTo24, mid.view(), dst.view());
+            const auto kernel = [&plan](const PixelView &from, const PixelView &to) {
+                return BoxThenBilinearTo24(from, to, plan.iw, plan.ih);
+            };
+            done = RunKernel(kernel, view, dst.view());
             break;
         }
         case TriStretchMethod::kAreaAverage:

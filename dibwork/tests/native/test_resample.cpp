@@ -8,6 +8,7 @@
 #include <cstring>
 #include <utility>
 #include <random>
+#include <string>
 
 #include "fit.h"
 #include "kernel_pictures.h"
@@ -75,7 +76,10 @@ void ExpectIndexedMatchesTwin(int bits, int width, int height, int dw, int dh, u
             twin.Set(x, y, c.b, c.g, c.r);
         }
     using Kernel = bool (*)(const PixelView &, const PixelView &);
-    for (Kernel k : {static_cast<Kernel>(BilinearTo24), static_cast<Kernel>(QuadraticTo24)}) {
+    const Kernel boxThenBilinear = [](const PixelView &s, const PixelView &d) {
+        return BoxThenBilinearTo24(s, d, std::max(1, s.width / 2), std::max(1, s.height / 2));
+    };
+    for (Kernel k : {static_cast<Kernel>(BilinearTo24), static_cast<Kernel>(QuadraticTo24), boxThenBilinear}) {
         Picture a(dw, dh, 24), b(dw, dh, 24);
         ASSERT_TRUE(k(indexed.view, a.view));
         ASSERT_TRUE(k(twin.view, b.view));
@@ -198,6 +202,101 @@ TEST(BoxAverage, RoundingHoldsForEveryBlockSize) {
                         for (int u = 0; u < kx; ++u) sum += src.At(x * kx + u, y * ky + v)[c];
                     ASSERT_EQ(dst.At(x, y)[c], (sum + n / 2) / n) << kx << "x" << ky << " block " << x << "," << y;
                 }
+    }
+}
+
+TEST(BoxAverage, EveryRoundingStepOfEveryBlockUpTo300Pixels) {
+    // Blocks of one column and n rows, n = 2..300 (the mean is taken on
+    // 16-bit lanes for small blocks, one block at a time for larger ones).
+    // Column k's blue sum sits just below the step from mean k to k + 1,
+    // green exactly on it, red at k n (the smallest sum of mean k).
+    for (int n = 2; n <= 300; ++n) {
+        Picture src(256, n, 24), dst(256, 1, 24);
+        for (int k = 0; k < 256; ++k) {
+            const int step = k * n + (n + 1) / 2;
+            const int sums[3] = {std::min(step - 1, 255 * n), std::min(step, 255 * n), k * n};
+            for (int c = 0; c < 3; ++c)
+                for (int v = 0, left = sums[c]; v < n; ++v) {
+                    const int value = std::min(255, left / (n - v) + (left % (n - v) != 0));
+                    src.At(k, v)[c] = static_cast<uint8_t>(value);
+                    left -= value;
+                }
+        }
+        ASSERT_TRUE(BoxAverageTo24(src.view, dst.view));
+        for (int k = 0; k < 256; ++k)
+            for (int c = 0; c < 3; ++c) {
+                int sum = 0;
+                for (int v = 0; v < n; ++v) sum += src.At(k, v)[c];
+                ASSERT_EQ(dst.At(k, 0)[c], (sum + n / 2) / n) << "n " << n << " column " << k << " channel " << c;
+            }
+    }
+}
+
+// The box average and the bilinear blend written out plainly (24-bit).
+void PlainBox(Picture &src, Picture &dst) {
+    const int kx = std::max(1, src.view.width / dst.view.width), ky = std::max(1, src.view.height / dst.view.height);
+    const uint64_t n = uint64_t(kx) * ky;
+    for (int y = 0; y < dst.view.height; ++y)
+        for (int x = 0; x < dst.view.width; ++x)
+            for (int c = 0; c < 3; ++c) {
+                uint64_t sum = 0;
+                for (int v = 0; v < ky; ++v)
+                    for (int u = 0; u < kx; ++u) sum += src.At(x * kx + u, y * ky + v)[c];
+                dst.At(x, y)[c] = static_cast<uint8_t>((sum + n / 2) / n);
+            }
+}
+
+void PlainBilinear(Picture &src, Picture &dst) {
+    const int sw = src.view.width, sh = src.view.height;
+    auto position = [](int i, int from, int to) {
+        const int64_t pos = i * (64 * int64_t{from} - 64) / (std::max(to, 2) - 1);
+        return std::max<int64_t>(0, std::min(pos, 64 * int64_t{from} - 65));
+    };
+    for (int j = 0; j < dst.view.height; ++j) {
+        const int64_t sy = position(j, sh, dst.view.height);
+        const int ry = int(sy >> 6), fy = int(sy & 63), ry1 = std::min(ry + 1, sh - 1);
+        for (int i = 0; i < dst.view.width; ++i) {
+            const int64_t sx = position(i, sw, dst.view.width);
+            const int px = int(sx >> 6), fx = int(sx & 63), px1 = std::min(px + 1, sw - 1);
+            for (int c = 0; c < 3; ++c) {
+                const int f0 = src.At(px, ry)[c], f1 = src.At(px1, ry)[c];
+                const int g0 = src.At(px, ry1)[c], g1 = src.At(px1, ry1)[c];
+                const int top = f0 + (f1 - f0) * fx / 64, bottom = g0 + (g1 - g0) * fx / 64;
+                dst.At(i, j)[c] = static_cast<uint8_t>((top * (64 - fy) + bottom * fy) / 64);
+            }
+        }
+    }
+}
+
+TEST(BoxThenBilinear, MatchesThePlainRulesOverOddSizes) {
+    // Source, box result and final sizes: odd widths (row ends that fill no
+    // whole 16-byte vector), columns and rows left over by the blocks, block
+    // widths on both sides of 8 and heights on both sides of 257, runs of
+    // columns on source columns broken by blended ones, and enlarging.
+    struct Case { int sw, sh, iw, ih, dw, dh; };
+    const Case cases[] = {
+        {1923, 7, 641, 3, 641, 2},  {77, 31, 25, 15, 25, 13},  {61, 9, 61, 9, 23, 5},   {47, 5, 5, 2, 11, 7},
+        {8 * 7 + 5, 20, 7, 1, 3, 1}, {8 * 7 + 5, 40, 7, 1, 3, 1}, {9 * 5 + 1, 3, 5, 1, 4, 1}, {5, 257, 1, 1, 1, 1},     {6, 258 * 2, 3, 2, 3, 2},
+        {64 * 3, 64, 3, 1, 2, 1},    {33, 17, 1, 1, 3, 4},      {19, 13, 19, 13, 20, 14}, {3, 2, 1, 2, 1, 3},
+    };
+    std::mt19937 rng(41);
+    for (const Case &t : cases) {
+        Picture src(t.sw, t.sh, 24), box(t.iw, t.ih, 24), plainBox(t.iw, t.ih, 24);
+        Picture out(t.dw, t.dh, 24), fused(t.dw, t.dh, 24), plainOut(t.dw, t.dh, 24);
+        src.FillRandom(rng);
+        PlainBox(src, plainBox);
+        PlainBilinear(plainBox, plainOut);
+        ASSERT_TRUE(BoxAverageTo24(src.view, box.view));
+        ASSERT_TRUE(BilinearTo24(box.view, out.view));
+        ASSERT_TRUE(BoxThenBilinearTo24(src.view, fused.view, t.iw, t.ih));
+        const std::string name = std::to_string(t.sw) + "x" + std::to_string(t.sh) + " -> " + std::to_string(t.iw) +
+                                 "x" + std::to_string(t.ih) + " -> " + std::to_string(t.dw) + "x" + std::to_string(t.dh);
+        for (int y = 0; y < t.ih; ++y)
+            ASSERT_EQ(0, std::memcmp(box.At(0, y), plainBox.At(0, y), size_t(t.iw) * 3)) << name << " box row " << y;
+        for (int y = 0; y < t.dh; ++y) {
+            ASSERT_EQ(0, std::memcmp(out.At(0, y), plainOut.At(0, y), size_t(t.dw) * 3)) << name << " row " << y;
+            ASSERT_EQ(0, std::memcmp(fused.At(0, y), plainOut.At(0, y), size_t(t.dw) * 3)) << name << " fused row " << y;
+        }
     }
 }
 
