@@ -86,8 +86,11 @@ struct KeptTipPlanes {
     uint32_t color = 0;
 };
 
-// The expanded coverage of the last fixed tip (SolidDabBlender::UseFixedTip),
-// three bytes a tip pixel, in a buffer of the plug-in's heap.
+// The expanded coverage of the last fixed tip (SolidDabBlender::UseFixedTip)
+// in a buffer of the plug-in's heap: three 16-bit lanes a tip pixel, each
+// twice the pixel's coverage, then for every tip row of the kept masks the
+// first painted column and one past the last (two 16-bit values, 0 0 for a
+// row that paints nothing).
 struct FixedTipCoverage {
     uint8_t *bytes = nullptr;
     size_t capacity = 0;
@@ -302,9 +305,9 @@ public:
 
     // For brushes whose mask stays exactly as it was built on select (the
     // single round tips): the coverage of the record's whole first mask,
-    // three bytes a pixel, is kept between calls and reused by Blend for
-    // that mask while the tip generation, the tip and the pressure stay the
-    // same.  The coverage is kept in `engine`, which must outlive the
+    // with the painted span of each of its rows, is kept between calls and
+    // reused by Blend for that mask while the tip generation, the tip and
+    // the pressure stay the same.  The coverage is kept in `engine`, which must outlive the
     // blender.  Call it once per painting call, under the plug-in's lock.
     // Without it (or for tips too large to keep) Blend expands the coverage
     // row by row; the bytes are the same either way.  `variants` > 1 keeps
@@ -320,13 +323,17 @@ private:
 
     void BuildTable() const;
 
+    void BlendKept(const CanvasView &canvas, const DabPlace &place, size_t maskOffset) const;
+
     mutable uint32_t coverage3_[256];  // coverage of tip byte t, repeated in three bytes
     mutable bool tableBuilt_ = false;  // coverage3_ is filled
     uint8_t pattern_[48];      // the target's channels repeated: b, g, r, b, ...
     int32_t pressure_;         // within -256..256, where coverage stops changing
     const uint8_t *fixedMask_ = nullptr;     // the (first) mask of UseFixedTip
     size_t fixedMaskBytes_ = 0;              // bytes of all kept masks
-    const uint8_t *fixedCoverage_ = nullptr; // its expanded coverage
+    const uint8_t *fixedCoverage_ = nullptr; // the kept buffer (FixedTipCoverage)
+    const uint16_t *fixedLanes_ = nullptr;   // its coverage lanes
+    const uint16_t *fixedSpans_ = nullptr;   // its painted span of every tip row
     const EngineState *fixedEngine_ = nullptr; // where it is kept
     int32_t fixedWidth_ = 0;
 };
