@@ -243,6 +243,31 @@ struct DabSpacing {
 int PlaceDab(EngineState &engine, PlugInBrushContext *ctx, DabPlace *place, DirtyRect *rect,
              const DabSpacing &spacing, int32_t n);
 
+// The dabs of one painting call along the record's segment.  What they all
+// share (the segment's length, the tip's diagonal, the spacing) is worked
+// out once when the walk starts; Place(n) then gives exactly what PlaceDab
+// gives for dab n, as long as the record's segment, tip, canvas and
+// pressure stay as they were (a dab 0 that pulls cur back ends the walk).
+// The functions above are each one walk that places one dab.
+class DabWalk {
+public:
+    DabWalk(EngineState &engine, PlugInBrushContext *ctx, const DabSpacing &spacing);
+    int Place(DabPlace *place, DirtyRect *rect, int32_t n) const;
+
+private:
+    enum class Path { kNone, kSingle, kAlong };
+    PlugInBrushContext *ctx_;
+    DabSpacing::Kind kind_;
+    Path path_ = Path::kNone;
+    bool narrow_ = false;  // tip and canvas small enough for 32-bit placement
+    int64_t prevX_ = 0, prevY_ = 0, curX_ = 0, curY_ = 0;
+    uint32_t dist8_ = 0;
+    // By pressure: the diagonal, the pressure, the spacing, and D / 24.
+    double diag8_ = 0, pressure_ = 0, spacing8_ = 0, lead8_ = 0;
+    // By ratio: D k and its spacing D k / 128.
+    int64_t diagK_ = 0, spacingK8_ = 0;
+};
+
 // The painting loop of a brush: places dab n = 0, 1, ... until the
 // placement says there is no dab n, and hands every dab with sizeW > 0 and
 // sizeH > 0 to paintDab(const DabPlace &).  Returns the number of dabs
@@ -250,9 +275,10 @@ int PlaceDab(EngineState &engine, PlugInBrushContext *ctx, DabPlace *place, Dirt
 template <typename PaintDab>
 int32_t LayDabs(EngineState &engine, PlugInBrushContext *ctx, DirtyRect &rect, const DabSpacing &spacing,
                 PaintDab &&paintDab) {
+    const DabWalk walk(engine, ctx, spacing);
     DabPlace place;
     int32_t n = 0;
-    while (PlaceDab(engine, ctx, &place, &rect, spacing, n)) {
+    while (walk.Place(&place, &rect, n)) {
         if (place.sizeW > 0 && place.sizeH > 0) paintDab(static_cast<const DabPlace &>(place));
         ++n;
     }
