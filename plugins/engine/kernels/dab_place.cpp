@@ -76,13 +76,14 @@ void PullBack(PlugInBrushContext *ctx, DirtyRect *rect) {
     *rect = DirtyRect{};
 }
 
+// 32-bit placement needs no saturation.
+inline int32_t Saturate32(int32_t v) { return v; }
+
 // Places a dab centred on (x, y) (top-down) and grows the rectangle.  Left
 // and rowStart are clipped, right and rowEnd are not, so the rectangle may
 // reach past the right and top edges; it takes one spare row above the dab.
-// Int is int64_t in general; int32_t gives the same results when the tip
-// and canvas sizes are narrow (see Narrow), with no saturation needed.
-inline int32_t Saturate32(int32_t v) { return v; }
-
+// Int is int64_t in general; int32_t gives the same results when the tip,
+// canvas and centre are narrow (see Narrow and NarrowCentre).
 template <typename Int>
 void PlaceAt(const PlugInBrushContext *ctx, Int x, Int y, int32_t n, DabPlace *place, DirtyRect *rect) {
     const Int width = ctx->width, height = ctx->height;
