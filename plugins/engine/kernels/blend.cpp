@@ -366,17 +366,22 @@ void SolidDabBlender::BlendKept(const CanvasView &canvas, const DabPlace &place,
         const __m128i targets[3] = {_mm_loadu_si128(reinterpret_cast<const __m128i *>(pattern_)),
                                     _mm_loadu_si128(reinterpret_cast<const __m128i *>(pattern_ + 1)),
                                     _mm_loadu_si128(reinterpret_cast<const __m128i *>(pattern_ + 2))};
-        for (int32_t j = 0; j < place.sizeH; ++j) {
-            const int32_t tipRow = place.tipY + j;
+        // Local copies: the canvas stores could alias the records, which
+        // would otherwise be read again on every row.
+        const int32_t tipX = place.tipX, tipEnd = place.tipX + place.sizeW, rows = place.sizeH;
+        const size_t stride = canvas.stride, laneStride = 3 * static_cast<size_t>(width);
+        uint8_t *row = canvas.Pixel(place.canvasX, place.canvasRow);
+        const uint16_t *rowLanes = lanes + 3 * (static_cast<size_t>(place.tipY) * width + tipX);
+        const uint16_t *rowSpan = spans + 2 * static_cast<size_t>(place.tipY);
+        for (int32_t j = 0; j < rows; ++j, row += stride, rowLanes += laneStride, rowSpan += 2) {
             int32_t first = 0, end = rowBytes;
             if (spansApply) {
                 // The painted columns of the row within the dab, in bytes.
-                const int32_t from = spans[2 * tipRow] > place.tipX ? spans[2 * tipRow] : place.tipX;
-                const int32_t to = spans[2 * tipRow + 1] < place.tipX + place.sizeW ? spans[2 * tipRow + 1]
-                                                                                      : place.tipX + place.sizeW;
+                const int32_t from = rowSpan[0] > tipX ? rowSpan[0] : tipX;
+                const int32_t to = rowSpan[1] < tipEnd ? rowSpan[1] : tipEnd;
                 if (from >= to) continue;
-                first = 3 * (from - place.tipX);
-                end = 3 * (to - place.tipX);
+                first = 3 * (from - tipX);
+                end = 3 * (to - tipX);
                 // Short spans widen to 16 bytes inside the dab row; the
                 // extra bytes have no coverage and keep their values.
                 if (end - first < 16) {
@@ -388,8 +393,7 @@ void SolidDabBlender::BlendKept(const CanvasView &canvas, const DabPlace &place,
                     }
                 }
             }
-            BlendKeptSpan(canvas.Pixel(place.canvasX, place.canvasRow + j),
-                          lanes + 3 * (static_cast<size_t>(tipRow) * width + place.tipX), first, end, targets);
+            BlendKeptSpan(row, rowLanes, first, end, targets);
         }
         return;
     }
