@@ -86,8 +86,11 @@ struct KeptTipPlanes {
     uint32_t color = 0;
 };
 
-// The expanded coverage of the last fixed tip (SolidDabBlender::UseFixedTip),
-// three bytes a tip pixel, in a buffer of the plug-in's heap.
+// The expanded coverage of the last fixed tip (SolidDabBlender::UseFixedTip)
+// in a buffer of the plug-in's heap: three 16-bit lanes a tip pixel, each
+// twice the pixel's coverage, then for every tip row of the kept masks the
+// first painted column and one past the last (two 16-bit values, 0 0 for a
+// row that paints nothing).
 struct FixedTipCoverage {
     uint8_t *bytes = nullptr;
     size_t capacity = 0;
@@ -240,6 +243,31 @@ struct DabSpacing {
 int PlaceDab(EngineState &engine, PlugInBrushContext *ctx, DabPlace *place, DirtyRect *rect,
              const DabSpacing &spacing, int32_t n);
 
+// The dabs of one painting call along the record's segment.  What they all
+// share (the segment's length, the tip's diagonal, the spacing) is worked
+// out once when the walk starts; Place(n) then gives exactly what PlaceDab
+// gives for dab n, as long as the record's segment, tip, canvas and
+// pressure stay as they were (a dab 0 that pulls cur back ends the walk).
+// The functions above are each one walk that places one dab.
+class DabWalk {
+public:
+    DabWalk(EngineState &engine, PlugInBrushContext *ctx, const DabSpacing &spacing);
+    int Place(DabPlace *place, DirtyRect *rect, int32_t n) const;
+
+private:
+    enum class Path { kNone, kSingle, kAlong };
+    PlugInBrushContext *ctx_;
+    DabSpacing::Kind kind_;
+    Path path_ = Path::kNone;
+    bool narrow_ = false;  // tip and canvas small enough for 32-bit placement
+    int64_t prevX_ = 0, prevY_ = 0, curX_ = 0, curY_ = 0;
+    uint32_t dist8_ = 0;
+    // By pressure: the diagonal, the pressure, the spacing, and D / 24.
+    double diag8_ = 0, pressure_ = 0, spacing8_ = 0, lead8_ = 0;
+    // By ratio: D k and its spacing D k / 128.
+    int64_t diagK_ = 0, spacingK8_ = 0;
+};
+
 // The painting loop of a brush: places dab n = 0, 1, ... until the
 // placement says there is no dab n, and hands every dab with sizeW > 0 and
 // sizeH > 0 to paintDab(const DabPlace &).  Returns the number of dabs
@@ -247,9 +275,10 @@ int PlaceDab(EngineState &engine, PlugInBrushContext *ctx, DabPlace *place, Dirt
 template <typename PaintDab>
 int32_t LayDabs(EngineState &engine, PlugInBrushContext *ctx, DirtyRect &rect, const DabSpacing &spacing,
                 PaintDab &&paintDab) {
+    const DabWalk walk(engine, ctx, spacing);
     DabPlace place;
     int32_t n = 0;
-    while (PlaceDab(engine, ctx, &place, &rect, spacing, n)) {
+    while (walk.Place(&place, &rect, n)) {
         if (place.sizeW > 0 && place.sizeH > 0) paintDab(static_cast<const DabPlace &>(place));
         ++n;
     }
@@ -302,9 +331,9 @@ public:
 
     // For brushes whose mask stays exactly as it was built on select (the
     // single round tips): the coverage of the record's whole first mask,
-    // three bytes a pixel, is kept between calls and reused by Blend for
-    // that mask while the tip generation, the tip and the pressure stay the
-    // same.  The coverage is kept in `engine`, which must outlive the
+    // with the painted span of each of its rows, is kept between calls and
+    // reused by Blend for that mask while the tip generation, the tip and
+    // the pressure stay the same.  The coverage is kept in `engine`, which must outlive the
     // blender.  Call it once per painting call, under the plug-in's lock.
     // Without it (or for tips too large to keep) Blend expands the coverage
     // row by row; the bytes are the same either way.  `variants` > 1 keeps
@@ -320,13 +349,17 @@ private:
 
     void BuildTable() const;
 
+    void BlendKept(const CanvasView &canvas, const DabPlace &place, size_t maskOffset) const;
+
     mutable uint32_t coverage3_[256];  // coverage of tip byte t, repeated in three bytes
     mutable bool tableBuilt_ = false;  // coverage3_ is filled
     uint8_t pattern_[48];      // the target's channels repeated: b, g, r, b, ...
     int32_t pressure_;         // within -256..256, where coverage stops changing
     const uint8_t *fixedMask_ = nullptr;     // the (first) mask of UseFixedTip
     size_t fixedMaskBytes_ = 0;              // bytes of all kept masks
-    const uint8_t *fixedCoverage_ = nullptr; // its expanded coverage
+    const uint8_t *fixedCoverage_ = nullptr; // the kept buffer (FixedTipCoverage)
+    const uint16_t *fixedLanes_ = nullptr;   // its coverage lanes
+    const uint16_t *fixedSpans_ = nullptr;   // its painted span of every tip row
     const EngineState *fixedEngine_ = nullptr; // where it is kept
     int32_t fixedWidth_ = 0;
 };

@@ -34,12 +34,15 @@ int32_t Saturate32(int64_t v) {
     return static_cast<int32_t>(v);
 }
 
-// A centre computed in double precision, truncated toward zero.
+// A centre computed in double precision, truncated toward zero.  Within
+// the limit it fits 32 bits, whose conversion is one SSE2 instruction on
+// both flavours (a 64-bit one costs two changes of the x87 control word
+// on i686).
 int64_t TruncCoord(double v) {
     const double limit = static_cast<double>(kCoordLimit) * 4;
     if (!(v > -limit)) return -static_cast<int64_t>(limit);  // also NaN
     if (v > limit) return static_cast<int64_t>(limit);
-    return static_cast<int64_t>(v);
+    return static_cast<int32_t>(v);
 }
 
 // The segment of the current call, cur possibly pulled back later.
@@ -73,18 +76,23 @@ void PullBack(PlugInBrushContext *ctx, DirtyRect *rect) {
     *rect = DirtyRect{};
 }
 
+// 32-bit placement needs no saturation.
+inline int32_t Saturate32(int32_t v) { return v; }
+
 // Places a dab centred on (x, y) (top-down) and grows the rectangle.  Left
 // and rowStart are clipped, right and rowEnd are not, so the rectangle may
 // reach past the right and top edges; it takes one spare row above the dab.
-void PlaceAt(const PlugInBrushContext *ctx, int64_t x, int64_t y, int32_t n, DabPlace *place,
-             DirtyRect *rect) {
-    const int64_t width = ctx->width, height = ctx->height;
-    const int64_t tipW = ctx->tipWidth, tipH = ctx->tipHeight;
-    const int64_t row = height - 1 - y;
+// Int is int64_t in general; int32_t gives the same results when the tip,
+// canvas and centre are narrow (see Narrow and NarrowCentre).
+template <typename Int>
+void PlaceAt(const PlugInBrushContext *ctx, Int x, Int y, int32_t n, DabPlace *place, DirtyRect *rect) {
+    const Int width = ctx->width, height = ctx->height;
+    const Int tipW = ctx->tipWidth, tipH = ctx->tipHeight;
+    const Int row = height - 1 - y;
 
-    int64_t left = x - tipW / 2;
-    const int64_t right = x + (tipW + 1) / 2;
-    int64_t sizeW = tipW, tipX = 0;
+    Int left = x - tipW / 2;
+    const Int right = x + (tipW + 1) / 2;
+    Int sizeW = tipW, tipX = 0;
     if (left < 0) {
         sizeW += left;
         tipX = -left;
@@ -93,9 +101,9 @@ void PlaceAt(const PlugInBrushContext *ctx, int64_t x, int64_t y, int32_t n, Dab
     if (right > width) sizeW -= right - width;
     if (sizeW < 0) sizeW = 0;
 
-    int64_t rowStart = row - tipH / 2;
-    const int64_t rowEnd = row + (tipH + 1) / 2;
-    int64_t sizeH = tipH, tipY = 0;
+    Int rowStart = row - tipH / 2;
+    const Int rowEnd = row + (tipH + 1) / 2;
+    Int sizeH = tipH, tipY = 0;
     if (rowStart < 0) {
         sizeH += rowStart;
         tipY = -rowStart;
@@ -122,12 +130,20 @@ void PlaceAt(const PlugInBrushContext *ctx, int64_t x, int64_t y, int32_t n, Dab
     if (dabBottom > rect->bottom) rect->bottom = dabBottom;
 }
 
-// cur = prev: exactly one dab, on cur.
-int PlaceSingle(PlugInBrushContext *ctx, const Segment &s, DabPlace *place, DirtyRect *rect,
-                int32_t n) {
-    if (n != 0) return 0;
-    PlaceAt(ctx, s.curX, s.curY, 0, place, rect);
-    return 1;
+// With centres within +-2^27 (NarrowCentre), tip sides within 0..2^24 and
+// canvas sides within +-2^28, every value PlaceAt forms stays below 2^30 in
+// magnitude, so 32-bit arithmetic gives the 64-bit results.
+constexpr int64_t kNarrowCentre = int64_t{1} << 27;
+
+bool NarrowCentre(int64_t x, int64_t y) {
+    return x >= -kNarrowCentre && x <= kNarrowCentre && y >= -kNarrowCentre && y <= kNarrowCentre;
+}
+
+bool Narrow(const PlugInBrushContext *ctx) {
+    constexpr int32_t kTipLimit = 1 << 24, kCanvasLimit = 1 << 28;
+    return ctx->tipWidth >= 0 && ctx->tipWidth <= kTipLimit && ctx->tipHeight >= 0 &&
+           ctx->tipHeight <= kTipLimit && ctx->width >= -kCanvasLimit && ctx->width <= kCanvasLimit &&
+           ctx->height >= -kCanvasLimit && ctx->height <= kCanvasLimit;
 }
 
 }  // namespace
@@ -191,80 +207,108 @@ int32_t RatioSpacingK(int32_t percent) {
     return k < 1 ? 1 : k;
 }
 
-int GetDabPlace(EngineState &engine, PlugInBrushContext *ctx, DabPlace *place, DirtyRect *rect, int32_t n) {
-    if (!ctx || !place || !rect || n < 0) return 0;
-    if (ctx->pressure < 2) return 0;
+DabWalk::DabWalk(EngineState &engine, PlugInBrushContext *ctx, const DabSpacing &spacing)
+    : ctx_(ctx), kind_(spacing.kind) {
+    if (!ctx) return;
+    if (kind_ == DabSpacing::kPressure && ctx->pressure < 2) return;  // nothing below pressure 2
     const Segment s = SegmentOf(engine, ctx);
-    if (s.dist8 == 0) return PlaceSingle(ctx, s, place, rect, n);
-
-    const double diag8 = TipDiagonal8(engine, ctx);
-    const double pressure = ctx->pressure;
-    const double spacing8 = diag8 * pressure / 1024;
-    if (n == 0 && spacing8 > s.dist8) {
-        PullBack(ctx, rect);
-        return 0;
+    prevX_ = s.prevX;
+    prevY_ = s.prevY;
+    curX_ = s.curX;
+    curY_ = s.curY;
+    dist8_ = s.dist8;
+    narrow_ = Narrow(ctx);
+    path_ = dist8_ == 0 ? Path::kSingle : Path::kAlong;
+    if (path_ == Path::kSingle) return;
+    switch (kind_) {
+    case DabSpacing::kPressure:
+        diag8_ = TipDiagonal8(engine, ctx);
+        pressure_ = ctx->pressure;
+        spacing8_ = diag8_ * pressure_ / 1024;
+        lead8_ = diag8_ / 24;
+        break;
+    case DabSpacing::kRatio: {
+        const int64_t diag8 = TipDiagonal8(engine, ctx);
+        diagK_ = diag8 * RatioSpacingK(spacing.percent);
+        spacingK8_ = diagK_ / 128;
+        break;
     }
-    if (s.dist8 < (diag8 * n / 8 + diag8 / 24) * pressure / 128) return 0;
+    case DabSpacing::kPixel:
+        break;
+    }
+}
 
-    // Written in the order of the formula: the products of integers are
-    // exact in double precision, so only the division rounds.
-    const double divisor = s.dist8 * 128.0;
-    const double factor = (n + 1.0) * diag8 * pressure * 0.125;
-    const int64_t x = TruncCoord(s.prevX + static_cast<double>(s.curX - s.prevX) * factor / divisor);
-    const int64_t y = TruncCoord(s.prevY + static_cast<double>(s.curY - s.prevY) * factor / divisor);
-    PlaceAt(ctx, x, y, n, place, rect);
+int DabWalk::Place(DabPlace *place, DirtyRect *rect, int32_t n) const {
+    if (!place || !rect || n < 0 || path_ == Path::kNone) return 0;
+    int64_t x = 0, y = 0;
+    if (path_ == Path::kSingle) {  // cur = prev: exactly one dab, on cur
+        if (n != 0) return 0;
+        x = curX_;
+        y = curY_;
+    } else {
+        switch (kind_) {
+        case DabSpacing::kPressure: {
+            if (n == 0 && spacing8_ > dist8_) {
+                PullBack(ctx_, rect);
+                return 0;
+            }
+            if (dist8_ < (diag8_ * n / 8 + lead8_) * pressure_ / 128) return 0;
+            // Written in the order of the formula: the products of integers
+            // are exact in double precision, so only the division rounds.
+            const double divisor = dist8_ * 128.0;
+            const double factor = (n + 1.0) * diag8_ * pressure_ * 0.125;
+            x = TruncCoord(prevX_ + static_cast<double>(curX_ - prevX_) * factor / divisor);
+            y = TruncCoord(prevY_ + static_cast<double>(curY_ - prevY_) * factor / divisor);
+            break;
+        }
+        case DabSpacing::kRatio: {
+            if (n == 0 && dist8_ < spacingK8_) {
+                PullBack(ctx_, rect);
+                return 0;
+            }
+            if (diagK_ * n / 128 + diagK_ / 384 > dist8_) return 0;
+            // n is bounded by the test above, so these products stay below 2^53.
+            const int64_t scale = (n + int64_t{1}) * diagK_;
+            const int64_t divisor = int64_t{dist8_} * 128;
+            x = prevX_ + (curX_ - prevX_) * scale / divisor;
+            y = prevY_ + (curY_ - prevY_) * scale / divisor;
+            break;
+        }
+        case DabSpacing::kPixel: {
+            if (n > static_cast<int32_t>(dist8_ / 8)) return 0;
+            const int64_t scale = (n + int64_t{1}) * 8;
+            x = prevX_ + (curX_ - prevX_) * scale / dist8_;
+            y = prevY_ + (curY_ - prevY_) * scale / dist8_;
+            break;
+        }
+        }
+    }
+    if (narrow_ && NarrowCentre(x, y)) {
+        PlaceAt<int32_t>(ctx_, static_cast<int32_t>(x), static_cast<int32_t>(y), n, place, rect);
+    } else {
+        PlaceAt<int64_t>(ctx_, x, y, n, place, rect);
+    }
     return 1;
+}
+
+int GetDabPlace(EngineState &engine, PlugInBrushContext *ctx, DabPlace *place, DirtyRect *rect, int32_t n) {
+    return PlaceDab(engine, ctx, place, rect, DabSpacing::Pressure(), n);
 }
 
 int GetDabPlaceByRatio(EngineState &engine, PlugInBrushContext *ctx, DabPlace *place, DirtyRect *rect,
                        int32_t percent, int32_t n) {
-    if (!ctx || !place || !rect || n < 0) return 0;
-    const Segment s = SegmentOf(engine, ctx);
-    if (s.dist8 == 0) return PlaceSingle(ctx, s, place, rect, n);
-
-    const int64_t diag8 = TipDiagonal8(engine, ctx);
-    const int64_t k = RatioSpacingK(percent);
-    const int64_t spacing8 = diag8 * k / 128;
-    if (n == 0 && s.dist8 < spacing8) {
-        PullBack(ctx, rect);
-        return 0;
-    }
-    if (diag8 * k * n / 128 + diag8 * k / 384 > s.dist8) return 0;
-
-    // n is bounded by the test above, so these products stay below 2^53.
-    const int64_t scale = (n + int64_t{1}) * diag8 * k;
-    const int64_t divisor = int64_t{s.dist8} * 128;
-    const int64_t x = s.prevX + (s.curX - s.prevX) * scale / divisor;
-    const int64_t y = s.prevY + (s.curY - s.prevY) * scale / divisor;
-    PlaceAt(ctx, x, y, n, place, rect);
-    return 1;
+    return PlaceDab(engine, ctx, place, rect, DabSpacing::Ratio(percent), n);
 }
 
 int GetDabPlaceByPixel(EngineState &engine, PlugInBrushContext *ctx, DabPlace *place, DirtyRect *rect,
                        int32_t n) {
-    if (!ctx || !place || !rect || n < 0) return 0;
-    const Segment s = SegmentOf(engine, ctx);
-    if (s.dist8 == 0) return PlaceSingle(ctx, s, place, rect, n);
-    if (n > static_cast<int32_t>(s.dist8 / 8)) return 0;
-
-    const int64_t scale = (n + int64_t{1}) * 8;
-    const int64_t x = s.prevX + (s.curX - s.prevX) * scale / s.dist8;
-    const int64_t y = s.prevY + (s.curY - s.prevY) * scale / s.dist8;
-    PlaceAt(ctx, x, y, n, place, rect);
-    return 1;
+    return PlaceDab(engine, ctx, place, rect, DabSpacing::Pixel(), n);
 }
 
 int PlaceDab(EngineState &engine, PlugInBrushContext *ctx, DabPlace *place, DirtyRect *rect,
              const DabSpacing &spacing, int32_t n) {
-    switch (spacing.kind) {
-    case DabSpacing::kRatio:
-        return GetDabPlaceByRatio(engine, ctx, place, rect, spacing.percent, n);
-    case DabSpacing::kPixel:
-        return GetDabPlaceByPixel(engine, ctx, place, rect, n);
-    case DabSpacing::kPressure:
-        break;
-    }
-    return GetDabPlace(engine, ctx, place, rect, n);
+    if (!ctx || !place || !rect || n < 0) return 0;
+    return DabWalk(engine, ctx, spacing).Place(place, rect, n);
 }
 
 }  // namespace brush

@@ -94,6 +94,17 @@ TEST(SolidDabBlender, GivesTheBytesOfTheFormulaOnRandomDabs) {
         recFast->tipBits = recFast.tip().data();
         recFast->tipVariantCount = variants;
         for (auto &t : recFast.tip()) t = static_cast<uint8_t>(std::rand() % 4 == 0 ? 0 : std::rand());
+        // Every third trial clears whole rows and both ends of the others,
+        // as round and speckled tips have them: kept tips blend only what
+        // lies between.
+        if (trial % 3 == 0) {
+            for (size_t at = 0; at < recFast.tip().size(); at += tipW) {
+                const int32_t lead = std::rand() % (tipW + 1), trail = std::rand() % (tipW + 1);
+                for (int32_t i = 0; i < tipW; ++i) {
+                    if (i < lead || tipW - i <= trail) recFast.tip()[at + i] = 0;
+                }
+            }
+        }
         recSlow.tip() = recFast.tip();
         recSlow->tipBits = recSlow.tip().data();
         const size_t chosen = maskBytes * static_cast<size_t>(std::rand() % variants);
@@ -120,6 +131,43 @@ TEST(SolidDabBlender, GivesTheBytesOfTheFormulaOnRandomDabs) {
             << "trial " << trial << " tip " << tipW << "x" << tipH << " pressure " << pressure;
         ASSERT_TRUE(fast.GuardsIntact()) << "trial " << trial;
     }
+}
+
+// Every old byte, target and coverage through a kept tip: tip row c gives
+// coverage c (0..128) to a canvas whose column i holds i in every channel,
+// and each channel has its own target.
+TEST(SolidDabBlender, AKeptTipMovesEveryByteAsTheFormula) {
+    TestCanvas canvas(256, 129);
+    EngineRecord rec(canvas, 256, 129);
+    for (size_t k = 0; k < rec.tip().size(); ++k) rec.tip()[k] = static_cast<uint8_t>(k / 256);
+    rec.Segment(128, 64, 128, 64);
+    brush::DirtyRect rect;
+    brush::DabPlace place;
+    ASSERT_EQ(brush::GetDabPlace(rec.engine, rec.get(), &place, &rect, 0), 1);
+    ASSERT_EQ(place.sizeW, 256);
+    ASSERT_EQ(place.sizeH, 129);
+    int wrong = 0;
+    for (int32_t target = 0; target < 256; ++target) {
+        const int32_t targets[3] = {target, 255 - target, target ^ 0x5A};
+        for (int32_t r = 0; r < 129; ++r) {
+            uint8_t *row = canvas.bits() + static_cast<size_t>(r) * canvas.stride();
+            for (int32_t o = 0; o < 3 * 256; ++o) row[o] = static_cast<uint8_t>(o / 3);
+        }
+        brush::SolidDabBlender blender(128);
+        blender.UseFixedTip(rec.engine, rec.get());
+        blender.SetTarget(brush::BgrColor{static_cast<uint8_t>(targets[0]), static_cast<uint8_t>(targets[1]),
+                                          static_cast<uint8_t>(targets[2])});
+        blender.Blend(brush::CanvasOf(rec.get()), place, rec.tip().data(), 256);
+        for (int32_t c = 0; c < 129; ++c) {
+            const uint8_t *row = canvas.bits() + static_cast<size_t>(c) * canvas.stride();
+            for (int32_t o = 0; o < 3 * 256; ++o) {
+                const int32_t old = o / 3;
+                wrong += row[o] != old + (targets[o % 3] - old) * c / 128;
+            }
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_TRUE(canvas.GuardsIntact());
 }
 
 // Two blenders of one call at different pressures share the one kept

@@ -1,6 +1,9 @@
 // Distances, dab spacing, clipping and the dirty rectangle.
 #include <cmath>
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
+#include <tuple>
 
 #include "engine_test_support.h"
 
@@ -315,6 +318,67 @@ TEST(DirtyRect, ADabWhollyOutsideStillCountsAndWidensTheRectangle) {
     EXPECT_EQ(n, 40);  // 560 >= 14.125 (n + 1/3) up to n = 39
     EXPECT_GT(rect.right, 120);
     EXPECT_EQ(rect.left, 46);
+}
+
+// A walk of many dabs gives what placing one dab at a time gives; a single
+// dab (cur = prev) lands where 64-bit arithmetic, saturated to 32 bits,
+// puts it, on tips and canvases small enough for 32-bit placement and on
+// ones far too large (placing never touches the pixels or the tip).
+TEST(DabWalk, PlacesWhatOneDabAtATimeAndSixtyFourBitsPlace) {
+    TestCanvas canvas(4, 4);
+    std::srand(77);
+    auto coordinate = [](bool mayBeFar) {
+        const int32_t far = (1 << 24) + std::rand() % 1000;
+        return mayBeFar && std::rand() % 4 == 0 ? (std::rand() % 2 ? far : -far) : std::rand() % 400 - 60;
+    };
+    auto sat = [](int64_t v) {
+        return static_cast<int32_t>(std::min<int64_t>(std::max<int64_t>(v, INT32_MIN), INT32_MAX));
+    };
+    const brush::DabSpacing spacings[] = {brush::DabSpacing::Pressure(), brush::DabSpacing::Ratio(7),
+                                          brush::DabSpacing::Pixel()};
+    for (int trial = 0; trial < 2000; ++trial) {
+        const bool wideCanvas = trial % 5 == 0, single = trial % 2 == 0;
+        EngineRecord rec(canvas, 1, 1);
+        rec->tipWidth = trial % 7 == 0 ? (1 << 24) + 1 + std::rand() % 9 : 1 + std::rand() % 40;
+        rec->tipHeight = 1 + std::rand() % 40;
+        rec->width = wideCanvas ? INT32_MAX - std::rand() % 100 : 1 + std::rand() % 300;
+        rec->height = wideCanvas ? INT32_MAX - std::rand() % 100 : 1 + std::rand() % 300;
+        rec->pressure = 32 + std::rand() % 300;
+        rec.Segment(coordinate(single), coordinate(single), coordinate(false), coordinate(false));
+        if (single) rec->curX = rec->prevX, rec->curY = rec->prevY;
+        const brush::DabSpacing spacing = spacings[trial % 3];
+        PlugInBrushContext alone = *rec.get();
+        const brush::DabWalk walk(rec.engine, rec.get(), spacing);
+        brush::DirtyRect walkedRect, aloneRect;
+        for (int32_t n = 0; n < 2000; ++n) {
+            brush::DabPlace got, want;
+            brush::EngineState fresh;
+            const int placed = walk.Place(&got, &walkedRect, n);
+            ASSERT_EQ(placed, brush::PlaceDab(fresh, &alone, &want, &aloneRect, spacing, n)) << trial << " " << n;
+            ASSERT_EQ(ToRect(walkedRect), ToRect(aloneRect)) << trial << " " << n;
+            ASSERT_EQ(std::make_pair(rec->curX, rec->curY), std::make_pair(alone.curX, alone.curY));
+            if (!placed) break;
+            ASSERT_EQ(std::make_tuple(got.tipX, got.tipY, got.canvasX, got.canvasRow, got.sizeW, got.sizeH),
+                      std::make_tuple(want.tipX, want.tipY, want.canvasX, want.canvasRow, want.sizeW, want.sizeH));
+        }
+        if (!single) continue;
+        const int64_t x = std::max(-(1 << 24), std::min(1 << 24, rec->curX));
+        const int64_t y = std::max(-(1 << 24), std::min(1 << 24, rec->curY));
+        const int64_t W = rec->width, H = rec->height, w = rec->tipWidth, h = rec->tipHeight;
+        const int64_t left = x - w / 2, right = x + (w + 1) / 2;
+        const int64_t rowStart = H - 1 - y - h / 2, rowEnd = H - 1 - y + (h + 1) / 2;
+        const int64_t clippedLeft = std::max<int64_t>(left, 0), clippedStart = std::max<int64_t>(rowStart, 0);
+        brush::DabPlace got;
+        brush::DirtyRect rect;
+        ASSERT_EQ(walk.Place(&got, &rect, 0), 1);
+        ASSERT_EQ(std::make_tuple(got.tipX, got.tipY, got.canvasX, got.canvasRow, got.sizeW, got.sizeH),
+                  std::make_tuple(sat(clippedLeft - left), sat(clippedStart - rowStart), sat(clippedLeft),
+                                  sat(clippedStart), sat(std::max<int64_t>(0, std::min(right, W) - clippedLeft)),
+                                  sat(std::max<int64_t>(0, std::min(rowEnd, H) - clippedStart))))
+            << trial;
+        ASSERT_EQ(ToRect(rect), (Rect{sat(clippedLeft), sat(H - rowEnd - 1), sat(right), sat(H - clippedStart)}))
+            << trial;
+    }
 }
 
 // ------------------------------------------------------ Shift constraint --
