@@ -1,9 +1,5 @@
 // The bracket of a painting call (validity, lock, rectangle), the command
 // skeleton, the colour pick and the shared preview.
-#include <atomic>
-#include <chrono>
-#include <memory>
-#include <thread>
 
 #include "brush_platform.h"
 #include "engine_test_support.h"
@@ -38,33 +34,53 @@ brush::BrushOps SolidOps() {
 // state, whose lock StartPlugIn sets.
 int32_t SolidBrush(PlugInBrushContext *ctx) { return brush::RunBrush(brush::ModuleEngine(), ctx, SolidOps()); }
 
-// True when another thread can take the plug-in's lock: no call may return
-// holding it.  A thread left waiting is abandoned (the test has failed).
-bool LockIsFree() {
-    brush::BrushLock *lock = brush::ModuleEngine().lock;
-    if (!lock) return false;
-    auto done = std::make_shared<std::atomic<bool>>(false);
-    std::thread([lock, done] {
-        lock->Enter();
-        lock->Leave();
-        *done = true;
-    }).detach();
-    // Generous: on a busy machine a new thread can take seconds to run.
-    for (int k = 0; k < 2000 && !*done; ++k) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    return *done;
-}
+// Stands between the engine and the plug-in's own lock and counts how
+// deep it is held: a call that returns holding the lock leaves the count
+// above zero.  (Asking another thread to take the lock instead made the
+// check depend on how soon a new thread runs on a busy machine.)
+class DepthCountingLock final : public brush::BrushLock {
+public:
+    explicit DepthCountingLock(brush::BrushLock *inner) : inner_(inner) {}
+    void Enter() override {
+        inner_->Enter();
+        ++depth_;
+    }
+    void Leave() override {
+        --depth_;
+        inner_->Leave();
+    }
+    int depth() const { return depth_; }
+
+private:
+    brush::BrushLock *inner_;
+    int depth_ = 0;
+};
 
 class Skeleton : public ::testing::Test {
 protected:
-    Skeleton() : canvas(60, 40), brush(SolidBrush, canvas) {
-        brush::StartPlugIn(nullptr, brush::RandomSeeding::kSeedWithTime);
+    Skeleton() : canvas(60, 40), brush(SolidBrush, canvas), lock_(StartedLock()) {
+        brush::ModuleEngine().lock = &lock_;
         g_outcome = brush::PaintResult::kPainted;
         canvas.Fill({255, 255, 255});
         brush.SetParams(10, 100, 0);
         brush.ctx().color = brush_test::ColorValue(200, 100, 50);
     }
+    ~Skeleton() override { brush::ModuleEngine().lock = plugInLock_; }
+
+    // No call has returned holding the plug-in's lock.
+    bool LockIsFree() const { return lock_.depth() == 0; }
+
     TestCanvas canvas;
     BrushHarness brush;
+
+private:
+    brush::BrushLock *StartedLock() {
+        brush::StartPlugIn(nullptr, brush::RandomSeeding::kSeedWithTime);
+        plugInLock_ = brush::ModuleEngine().lock;
+        return plugInLock_;
+    }
+    brush::BrushLock *plugInLock_ = nullptr;
+    DepthCountingLock lock_;
 };
 
 // ------------------------------------------------------- begin and end --
