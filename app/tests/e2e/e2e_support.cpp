@@ -487,4 +487,33 @@ bool ClickControl(HWND dialog, int id) {
 
 void Pump(DWORD milliseconds) { pintora_test::PumpMessages(milliseconds); }
 
+namespace {
+
+struct BarSearch {
+    DWORD process;
+    HWND bar;
+};
+
+BOOL CALLBACK FindPageBar(HWND window, LPARAM param) {
+    constexpr int kNextPageButton = 1053;
+    auto *search = reinterpret_cast<BarSearch *>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != search->process || !IsWindowVisible(window) || !GetDlgItem(window, kNextPageButton)) return TRUE;
+    search->bar = window;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND PageBar(const Kids &kids, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        BarSearch search{kids.id(), nullptr};
+        EnumWindows(FindPageBar, reinterpret_cast<LPARAM>(&search));
+        if (search.bar || GetTickCount() - start > timeoutMs) return search.bar;
+        Pump(50);
+    }
+}
+
 }  // namespace pintora_e2e

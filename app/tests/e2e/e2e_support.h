@@ -146,4 +146,8 @@ bool ClickControl(HWND dialog, int id);
 // Pumps this thread's messages for the given time.
 void Pump(DWORD milliseconds);
 
+// The page bar of the program (its visible top-level window holding the
+// next-page button), waiting up to timeoutMs: it is shown after the canvas.
+HWND PageBar(const Kids &kids, DWORD timeoutMs = 15000);
+
 }  // namespace pintora_e2e

@@ -36,32 +36,6 @@ FileInfo ReadFileInfo(const std::wstring &path) {
     return info;
 }
 
-// The page bar of the process: its top-level window holding button 1053.
-struct BarSearch {
-    DWORD process;
-    HWND bar;
-};
-BOOL CALLBACK FindBar(HWND window, LPARAM param) {
-    auto *search = reinterpret_cast<BarSearch *>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid == search->process && IsWindowVisible(window) && GetDlgItem(window, kNextButton)) {
-        search->bar = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-// The bar is shown after the canvas, so a busy machine may need a moment.
-HWND PageBar(const Kids &kids, DWORD timeoutMs = 15000) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        BarSearch search{kids.id(), nullptr};
-        EnumWindows(FindBar, reinterpret_cast<LPARAM>(&search));
-        if (search.bar || GetTickCount() - start > timeoutMs) return search.bar;
-        Pump(50);
-    }
-}
-
 // True when the button is what a click at its centre reaches.
 bool Reachable(HWND button) {
     RECT r;

@@ -86,30 +86,6 @@ bool WaitFor(F done, DWORD timeoutMs) {
     return true;
 }
 
-// The page bar of the process: its top-level window holding button 1053.
-struct BarSearch {
-    DWORD process;
-    HWND bar;
-};
-BOOL CALLBACK FindBar(HWND window, LPARAM param) {
-    auto *search = reinterpret_cast<BarSearch *>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid != search->process || !IsWindowVisible(window) || !GetDlgItem(window, kNextButton)) return TRUE;
-    search->bar = window;
-    return FALSE;
-}
-HWND PageBar(const Kids &kids) {
-    BarSearch search{kids.id(), nullptr};
-    WaitFor(
-        [&] {
-            EnumWindows(FindBar, reinterpret_cast<LPARAM>(&search));
-            return search.bar != nullptr;
-        },
-        15000);
-    return search.bar;
-}
-
 class UndoE2E : public testing::Test {
 protected:
     void SetUp() override { RemoveMarkers(); }

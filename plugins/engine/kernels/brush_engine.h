@@ -477,6 +477,18 @@ struct BrushOps {
     bool picksColor = true;
 };
 
+// The ops of a brush that only builds its tip and paints, with the preview
+// of `previewRuns` painting steps (0: the single-dab preview).
+inline BrushOps TipAndPaintOps(int (*buildTip)(EngineState &, PlugInBrushContext *),
+                               PaintResult (*paint)(EngineState &, PlugInBrushContext *, DirtyRect &),
+                               int32_t previewRuns = 0) {
+    BrushOps ops;
+    ops.buildTip = buildTip;
+    ops.paint = paint;
+    ops.previewRuns = previewRuns;
+    return ops;
+}
+
 // Runs one command of a brush over the plug-in's engine state: the whole
 // entry point of most brushes.  Unknown commands and a NULL record give 0.
 int32_t RunBrush(EngineState &engine, PlugInBrushContext *ctx, const BrushOps &ops);

@@ -193,29 +193,20 @@ PaintResult PaintDryBrush(brush::EngineState &engine, PlugInBrushContext *ctx, D
     return PaintResult::kPainted;
 }
 
-brush::BrushOps DryOps(int (*buildTip)(brush::EngineState &, PlugInBrushContext *),
-                       PaintResult (*paint)(brush::EngineState &, PlugInBrushContext *, DirtyRect &)) {
-    brush::BrushOps ops;
-    ops.buildTip = buildTip;
-    ops.paint = paint;
-    ops.previewRuns = 3;
-    return ops;
-}
-
 }  // namespace
 
 int32_t ChalkBrush(brush::EngineState &engine, PlugInBrushContext *ctx) {
-    static const brush::BrushOps ops = DryOps(BuildChalkTip, PaintChalk);
+    static const brush::BrushOps ops = brush::TipAndPaintOps(BuildChalkTip, PaintChalk, 3);
     return brush::RunBrush(engine, ctx, ops);
 }
 
 int32_t DryBrush(brush::EngineState &engine, PlugInBrushContext *ctx) {
-    static const brush::BrushOps ops = DryOps(BuildDryBrushTips, PaintDryBrush);
+    static const brush::BrushOps ops = brush::TipAndPaintOps(BuildDryBrushTips, PaintDryBrush, 3);
     return brush::RunBrush(engine, ctx, ops);
 }
 
 int32_t PastelBrush(brush::EngineState &engine, PlugInBrushContext *ctx) {
-    static const brush::BrushOps ops = DryOps(BuildPastelTips, PaintPastel);
+    static const brush::BrushOps ops = brush::TipAndPaintOps(BuildPastelTips, PaintPastel, 3);
     return brush::RunBrush(engine, ctx, ops);
 }
 

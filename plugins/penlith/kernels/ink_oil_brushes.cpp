@@ -288,13 +288,6 @@ PaintResult PaintOil(brush::EngineState &engine, PlugInBrushContext *ctx, DirtyR
     return PaintResult::kPainted;
 }
 
-brush::BrushOps OilOps() {
-    brush::BrushOps ops;
-    ops.buildTip = MakeOilTipAndRelief;
-    ops.paint = PaintOil;
-    return ops;
-}
-
 }  // namespace
 
 int32_t IndiaInkBrush(brush::EngineState &engine, PlugInBrushContext *ctx) {
@@ -303,7 +296,7 @@ int32_t IndiaInkBrush(brush::EngineState &engine, PlugInBrushContext *ctx) {
 }
 
 int32_t OilBrush(brush::EngineState &engine, PlugInBrushContext *ctx) {
-    static const brush::BrushOps ops = OilOps();
+    static const brush::BrushOps ops = brush::TipAndPaintOps(MakeOilTipAndRelief, PaintOil);
     return brush::RunBrush(engine, ctx, ops);
 }
 

@@ -164,28 +164,19 @@ PaintResult PaintFountainPen(brush::EngineState &engine, PlugInBrushContext *ctx
     return PaintResult::kPainted;
 }
 
-brush::BrushOps PenOps(int (*buildTip)(brush::EngineState &, PlugInBrushContext *),
-                       PaintResult (*paint)(brush::EngineState &, PlugInBrushContext *, DirtyRect &)) {
-    brush::BrushOps ops;
-    ops.buildTip = buildTip;
-    ops.paint = paint;
-    ops.previewRuns = 3;
-    return ops;
-}
-
 }  // namespace
 
 // Both pens set their stroke state after the skeleton's stroke begin,
 // which picks the colour first when Ctrl is held.
 int32_t OilyPenBrush(brush::EngineState &engine, PlugInBrushContext *ctx) {
-    static const brush::BrushOps ops = PenOps(BuildOilyPenTips, PaintOilyPen);
+    static const brush::BrushOps ops = brush::TipAndPaintOps(BuildOilyPenTips, PaintOilyPen, 3);
     const int32_t result = brush::RunBrush(engine, ctx, ops);
     if (ctx && ctx->command == BRUSHCMD_BEGIN) LoadOilyInk(engine, ctx);
     return result;
 }
 
 int32_t FountainPenBrush(brush::EngineState &engine, PlugInBrushContext *ctx) {
-    static const brush::BrushOps ops = PenOps(BuildFountainPenTips, PaintFountainPen);
+    static const brush::BrushOps ops = brush::TipAndPaintOps(BuildFountainPenTips, PaintFountainPen, 3);
     const int32_t result = brush::RunBrush(engine, ctx, ops);
     if (ctx && ctx->command == BRUSHCMD_BEGIN) engine.carriedColor[0] = kInkDry;
     return result;

@@ -315,39 +315,30 @@ PaintResult PaintCloud(brush::EngineState &engine, PlugInBrushContext *ctx, Dirt
     return PaintResult::kPainted;
 }
 
-brush::BrushOps TextureOps(int (*buildTip)(brush::EngineState &, PlugInBrushContext *),
-                           PaintResult (*paint)(brush::EngineState &, PlugInBrushContext *, DirtyRect &)) {
-    brush::BrushOps ops;
-    ops.buildTip = buildTip;
-    ops.paint = paint;
-    ops.previewRuns = 4;
-    return ops;
-}
-
 }  // namespace
 
 int32_t CrossHatchBrush(brush::EngineState &engine, PlugInBrushContext *ctx) {
-    static const brush::BrushOps ops = TextureOps(MakeCrossHatchTips, PaintCrossHatch);
+    static const brush::BrushOps ops = brush::TipAndPaintOps(MakeCrossHatchTips, PaintCrossHatch, 4);
     return brush::RunBrush(engine, ctx, ops);
 }
 
 int32_t RippleBrush(brush::EngineState &engine, PlugInBrushContext *ctx) {
-    static const brush::BrushOps ops = TextureOps(MakeRippleTips, PaintRipple);
+    static const brush::BrushOps ops = brush::TipAndPaintOps(MakeRippleTips, PaintRipple, 4);
     return brush::RunBrush(engine, ctx, ops);
 }
 
 int32_t CrossHatchingBrush(brush::EngineState &engine, PlugInBrushContext *ctx) {
-    static const brush::BrushOps ops = TextureOps(MakeDirectionHatchTips, PaintDirectionHatch);
+    static const brush::BrushOps ops = brush::TipAndPaintOps(MakeDirectionHatchTips, PaintDirectionHatch, 4);
     return brush::RunBrush(engine, ctx, ops);
 }
 
 int32_t ImpressionistBrush(brush::EngineState &engine, PlugInBrushContext *ctx) {
-    static const brush::BrushOps ops = TextureOps(MakeImpressionistTips, PaintImpressionist);
+    static const brush::BrushOps ops = brush::TipAndPaintOps(MakeImpressionistTips, PaintImpressionist, 4);
     return brush::RunBrush(engine, ctx, ops);
 }
 
 int32_t CloudBrush(brush::EngineState &engine, PlugInBrushContext *ctx) {
-    static const brush::BrushOps ops = TextureOps(MakeCloudTips, PaintCloud);
+    static const brush::BrushOps ops = brush::TipAndPaintOps(MakeCloudTips, PaintCloud, 4);
     return brush::RunBrush(engine, ctx, ops);
 }
 

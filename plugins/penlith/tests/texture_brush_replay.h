@@ -13,14 +13,7 @@
 
 #include "brush_engine.h"
 #include "penlith_harness.h"
-
-#ifdef _WIN32
-#include <windows.h>
-
-#include "test_support.h"
-#else
-#include "brush_textures.h"
-#endif
+#include "texture_levels.h"
 
 namespace penlith_test {
 
@@ -90,30 +83,6 @@ inline void AimCall(PenlithBrush &b, int32_t x0, int32_t y0, int32_t x1, int32_t
     ctx.curY = y1;
     ctx.flags = BRUSHKEY_LBUTTON;
     ctx.pressure = BRUSH_PRESSURE_FULL;
-}
-
-// The grey levels of texture `id` (128 x 128, bottom row first) as the
-// plug-in loads them; empty when it cannot be had.
-inline std::vector<uint8_t> TextureLevels(int id) {
-    std::vector<uint8_t> levels;
-#ifdef _WIN32
-    static const HMODULE module = pintora_test::LoadProductLibrary(L"Penlith.brs");
-    if (!module) return levels;
-    auto bitmap = static_cast<HBITMAP>(LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0,
-                                                  LR_CREATEDIBSECTION));
-    DIBSECTION section{};
-    if (bitmap && GetObjectA(bitmap, sizeof section, &section) == sizeof section &&
-        section.dsBmih.biBitCount == 8 && section.dsBm.bmWidthBytes == 128 && section.dsBm.bmBits) {
-        const auto *bits = static_cast<const uint8_t *>(section.dsBm.bmBits);
-        levels.assign(bits, bits + 128 * 128);
-    }
-    if (bitmap) DeleteObject(bitmap);
-#else
-    penlith::TextureBits texture;
-    if (penlith::LoadTexture(id, &texture)) levels.assign(texture.bits, texture.bits + 128 * 128);
-    penlith::ReleaseTexture(&texture);
-#endif
-    return levels;
 }
 
 // Mask v of the record's tip as bytes.
